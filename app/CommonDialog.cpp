@@ -1,0 +1,74 @@
+#include "app/CommonDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QRegularExpression>
+
+CommonDialog::CommonDialog(QWidget* owner) : QObject(owner), m_owner(owner) {
+    setObjectName(QStringLiteral("commdlg"));
+}
+
+QStringList CommonDialog::qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        if (description.isEmpty() && patterns.isEmpty())
+            continue;
+        // Qt reads "*.*" as "names with a dot"; these filters mean every file.
+        patterns.replace(QLatin1String("*.*"), QLatin1String("*"));
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+        description.remove(trailingPatterns);
+        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return result;
+}
+
+QString CommonDialog::qtSuffix(const QString& defaultExt) {
+    QString suffix = defaultExt.trimmed();
+    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    return suffix;
+}
+
+void CommonDialog::showFileDialog(bool save) {
+    QFileDialog dialog(m_owner, DialogTitle, InitDir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(qtNameFilters(Filter));
+    dialog.setDefaultSuffix(qtSuffix(DefaultExt));
+    if (!FileName.isEmpty() && !FileName.contains(QLatin1Char('*')))
+        dialog.selectFile(FileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        FileName.clear();
+        return;
+    }
+    FileName = dialog.selectedFiles().constFirst();
+    InitDir = QFileInfo(FileName).absolutePath();
+}
+
+void CommonDialog::ShowOpen() {
+    showFileDialog(false);
+}
+
+void CommonDialog::ShowSave() {
+    showFileDialog(true);
+}
+
+bool CommonDialog::ShowFont() {
+    QFont current(FontName);
+    if (FontSize > 0)
+        current.setPointSizeF(FontSize);
+    QFontDialog dialog(current, m_owner);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QFont chosen = dialog.selectedFont();
+    FontName = chosen.family();
+    FontSize = chosen.pointSizeF();
+    return true;
+}

@@ -1,0 +1,231 @@
+#pragma once
+
+#include "canvas/Canvas.h"
+#include "convert/ByteMatrix.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class CanvasView;
+class CommonDialog;
+class SerialPort;
+class TextBox;
+
+// The program's working window. It owns every control and the state the handlers share; each
+// handler is named after its control and event and lives in the file of its subsystem
+// (MainCanvas.cpp, MainConvert.cpp, MainPort.cpp, ...). State and controls are public because
+// every handler reads and writes them, and the tests look at them the way a user would.
+class Main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Main(QWidget* parent = nullptr);
+    ~Main() override;
+
+    // ---- Shared state ----
+    bool penDown = false;
+    int canvasBaseWidth = 0;
+    int canvasBaseHeight = 0;
+    int lcdWidth = 240;
+    int lcdHeight = 64;
+    int lcdSizeIndex = 0;     // the 240x64 option is the one shown selected at start-up
+    int matrixHorizontal = 1; // 1 horizontal, 0 vertical
+    VertMatrix vertMatrix;
+    HorzMatrix horzMatrix;
+    QString convText;
+    QString restoreText;
+    QString xmitText;
+    QString picHeader;
+    int picBuffer = 32;
+    int picDelay = 10;
+    QString waitChars = QStringLiteral("]");
+    bool eepromMode = false;
+    Canvas canvas;
+    int beeps = 0; // how often the program has beeped; tests listen for the beep through it
+
+    // ---- Controls (objectName = member name; option arrays as "optgrf(0)") ----
+    QAction* mnuExit = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuHelp = nullptr;
+
+    // Top strip
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 2> Option1{};
+    QListWidget* List1 = nullptr;
+    QPushButton* cmdcomm = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* comm = nullptr;
+    QPushButton* cmdbuff = nullptr;
+    QLabel* Label23 = nullptr;
+    QListWidget* proto = nullptr;
+    QLabel* Label22 = nullptr;
+    QLineEdit* combuff = nullptr;
+
+    // "Graphic"
+    QGroupBox* Frame6 = nullptr;
+    CanvasView* Picture1 = nullptr;
+    QLabel* Label10 = nullptr;
+    std::array<QRadioButton*, 8> optgrf{};
+    std::array<QLabel*, 8> sizeLabels{}; // Label14, 15, 16, 17, 19, 18, 20, 21
+    QLabel* lblxy = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* cmdfont = nullptr;
+    QLineEdit* pictxt = nullptr;
+    QPushButton* cmdtext = nullptr;
+    QCheckBox* chkinvert = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QPushButton* Command10 = nullptr;
+
+    // Receive and transmit windows
+    TextBox* Text1 = nullptr;
+    TextBox* Text2 = nullptr;
+    QLabel* lblxmit = nullptr;
+    QPushButton* Command4 = nullptr;
+
+    // "I/O Settings"
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame10 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* eeprom = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QLabel* lblfrmt = nullptr;
+    QLineEdit* txtfrmt = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* txtDelim = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txthead = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtfoot = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLabel* lblfz = nullptr;
+    QLabel* lblrem = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    QLabel* Label7 = nullptr;
+    QListWidget* List2 = nullptr;
+    QLabel* Label8 = nullptr;
+    QListWidget* List3 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLineEdit* xmitdelay = nullptr;
+    QPushButton* cmdApply = nullptr;
+    QPushButton* cmdlcd = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 2> Option2{};
+    QGroupBox* LCD = nullptr;
+    QLabel* Label1 = nullptr;
+
+    // Output window and the bottom strip
+    TextBox* Text3 = nullptr;
+    QGroupBox* Frame9 = nullptr;
+    QGroupBox* Frame8 = nullptr;
+    QPushButton* txtcase = nullptr;
+    QPushButton* Command11 = nullptr;
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command13 = nullptr;
+    QPushButton* Command14 = nullptr;
+    QGroupBox* Frame7 = nullptr;
+    QPushButton* Command16 = nullptr;
+    QPushButton* Command15 = nullptr;
+
+    // Invisible objects
+    QTimer* Timer1 = nullptr;
+    SerialPort* MSComm1 = nullptr;
+    CommonDialog* commdlg = nullptr;
+
+    // ---- Handlers ----
+    void Form_Load();
+
+    // Canvas size and Clear (MainCanvas.cpp)
+    void optgrf_Click(int index);
+    void Command5_Click();
+    void Combo1_Click();
+
+    // Pen and text (MainDraw.cpp)
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x,
+                            double y);
+    void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x,
+                            double y);
+    void Picture1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void Command7_Click();
+    void Command6_Click();
+    void cmdfont_Click();
+    void cmdtext_Click();
+
+    // BMP files (MainBmp.cpp)
+    void Command8_Click();
+    void Command10_Click();
+    void fsave();
+    void fload();
+
+    // Conversion (MainConvert.cpp) and the output window (MainOutput.cpp)
+    void Command9_Click();
+    void Option2_Click(int index);
+    void Command15_Click();
+    void txtcase_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+    void Command14_Click();
+
+    // Serial port (MainPort.cpp)
+    void cmdcomm_Click();
+    void cmdbuff_Click();
+    void List1_Click();
+
+    // PIC parameters and the command header (MainPic.cpp). getparam returns false with a
+    // description when the header cannot be built; Convert reports it.
+    bool getparam(QString* failure);
+    void List2_Click();
+    void List3_Click();
+    void Text4_Change();
+    void cmdApply_Click();
+    void Check1_Click();
+    void cmdlcd_Click();
+
+    // Receive monitor and terminal (MainTerminal.cpp)
+    void Timer1_Timer();
+    void Text1_Change();
+    void Text2_KeyPress(int keyAscii);
+
+    // Sending (MainSend.cpp)
+    void Command16_Click();
+    void Command4_Click();
+
+    // Menus (MainMenus.cpp)
+    void mnuExit_Click();
+    void mnuOpen_Click();
+    void mnuAbout_Click();
+    void mnuHelp_Click();
+
+    // ---- Small services the handlers share ----
+    // A message box with the application title; returns the button chosen.
+    QMessageBox::StandardButton msgBox(const QString& text,
+                                       QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    void beep();
+    void setBusyPointer(bool busy);
+    static void setBackColour(QWidget* widget, const QColor& colour);
+    static QColor backColour(const QWidget* widget);
+
+private:
+    void buildMenus();
+    void buildControls();
+    void connectHandlers();
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The operations the program uses of its serial port, and nothing more: no receive events, no
+// modem lines, no break. Texts cross the line one byte per character (Latin-1) both ways.
+// Every fallible operation returns false and leaves a description in errorString().
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // True exactly while the port is open.
+    virtual bool PortOpen() const = 0;
+    // true: opens port CommPort() with the settings, handshake and buffer size written before.
+    // false: closes it.
+    virtual bool setPortOpen(bool open) = 0;
+
+    // 1 is the machine's first serial port, 2 its second; read at the next open.
+    virtual int CommPort() const = 0;
+    virtual void setCommPort(int port) = 0;
+
+    // "19200,n,8,1": baud, parity letter, data bits, stop bits. Takes effect at once while open.
+    virtual QString Settings() const = 0;
+    virtual bool setSettings(const QString& settings) = 0;
+
+    // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 RTS/CTS with XON/XOFF. Used from the next open.
+    virtual bool setHandshaking(int handshake) = 0;
+    // Transmit buffer size in bytes, used from the next open.
+    virtual bool setOutBufferSize(int bytes) = 0;
+
+    // Queues the characters and pushes them to the operating system without waiting for them to
+    // leave the wire.
+    virtual bool Output(const QString& text) = 0;
+    // Everything received and not yet taken, at once; possibly empty.
+    virtual QString Input() = 0;
+
+    virtual QString errorString() const = 0;
+};
