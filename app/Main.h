@@ -228,4 +228,11 @@ private:
     void buildMenus();
     void buildControls();
     void connectHandlers();
+
+    // Each subsystem keeps its own private helpers and members in its section below.
+    // ---- drawing (MainDraw.cpp) ----
+    // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----
+    // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
+    // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
+    // ---- receive monitor, terminal and sending (MainTerminal.cpp, MainSend.cpp) ----
 };
