@@ -43,7 +43,11 @@ QListWidget* listBox(const char* name, std::initializer_list<const char*> items,
     auto* list = named(new QListWidget, QString::fromLatin1(name));
     for (const char* item : items)
         list->addItem(QString::fromLatin1(item));
-    list->setFixedHeight(rows * 15 + 6);
+    // Whole rows only, so no entry is shown cut in half.
+    list->addItem(QStringLiteral("0"));
+    const int rowHeight = list->sizeHintForRow(list->count() - 1);
+    delete list->takeItem(list->count() - 1);
+    list->setFixedHeight(rows * rowHeight + 2 * list->frameWidth());
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return list;
 }
@@ -123,6 +127,7 @@ void Main::buildControls() {
     // The stage holds the canvas box at any of the eight sizes, one screen pixel per panel pixel.
     auto* stage = named(new QFrame, QStringLiteral("stage"));
     stage->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    stage->setStyleSheet(QStringLiteral("QFrame#stage { background: #b8bcc0; }"));
     stage->setFixedSize(326, 206);
     Picture1 = named(new CanvasView(&canvas, stage), QStringLiteral("Picture1"));
     Picture1->setGeometry(3, 3, 240, 64);
