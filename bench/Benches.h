@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+double residentMegabytes();
+int startupProbe(int argc, char** argv);
+void benchStartup(const QString& self);
