@@ -4,6 +4,8 @@
 #include <QtGlobal>
 #include <vector>
 
+class QImage;
+
 // Vertical bytes (KS0108): one byte per column and page; bit k is pixel (x, 8p + k), 1 = black.
 // Sized to the canvas it was built from.
 struct VertMatrix {
@@ -38,3 +40,14 @@ private:
 
     std::vector<qint16> m_cells = std::vector<qint16>(static_cast<size_t>(Size) * Size, -1);
 };
+
+// Reads the vertical bytes of a width x height panel from the picture: width columns, height / 8
+// pages. A bit is set exactly where the pixel is pure black; positions outside the picture (a
+// loaded file may be smaller than the panel) read as white. The matrix is sized to the panel, so
+// every panel width converts in full.
+VertMatrix verticalMatrix(const QImage& image, int width, int height);
+
+// Stores one pixel byte of a BMP row: bit 7 is the leftmost pixel. With inverted, the byte is
+// complemented first, because the panel lights a pixel for a 1 bit while the file's palette may
+// have black at index 0. Returns false, storing nothing, for a cell outside the 257 x 257 table.
+bool captureHorizontalByte(HorzMatrix& matrix, int row, int column, quint8 byte, bool inverted);
