@@ -1,0 +1,74 @@
+#include "link/SendLoop.h"
+
+#include "link/NumberText.h"
+#include "link/SerialPort.h"
+
+#include <chrono>
+#include <limits>
+#include <thread>
+
+SendResult sendText(SerialPort& port, const QString& text, const SendPacing& pacing,
+                    const std::function<void(qsizetype sent)>& progress) {
+    const bool paced = pacing.waitString.size() == 1;
+    const QChar waitChar = paced ? pacing.waitString.front() : QChar();
+    std::optional<int> pause;
+    bool pauseRead = false;
+    SendResult result;
+    for (const QChar c : text) {
+        if (paced && c == waitChar) {
+            if (!pauseRead) {
+                pause = pacing.pause ? pacing.pause() : std::optional<int>(0);
+                pauseRead = true;
+            }
+            if (!pause) {
+                result.stop = SendResult::Stop::BadPause;
+                return result;
+            }
+            if (*pause > 0 && pacing.sleep)
+                pacing.sleep(*pause);
+            else if (*pause > 0)
+                blockingSleep(*pause);
+        }
+        if (!port.Output(QString(c))) {
+            result.stop = SendResult::Stop::WriteFailed;
+            result.portError = port.errorString();
+            return result;
+        }
+        ++result.sent;
+        if (progress)
+            progress(result.sent);
+    }
+    return result;
+}
+
+void blockingSleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+namespace {
+constexpr long long longestPause = std::numeric_limits<int>::max();
+
+std::optional<int> asPause(std::optional<long long> value) {
+    if (!value)
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+} // namespace
+
+std::optional<int> sendToLcdPause(const QString& xmitDelayText) {
+    return asPause(readFloor(xmitDelayText, 0, longestPause));
+}
+
+std::optional<int> pasteAndSendPause(const QString& xmitDelayText) {
+    return asPause(readRounded(xmitDelayText, 0, longestPause));
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}

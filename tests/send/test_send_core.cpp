@@ -1,0 +1,305 @@
+// The receive filter and the send loop, without a window or a line.
+#include "MemoryPort.h"
+#include "link/ReceiveFilter.h"
+#include "link/SendLoop.h"
+
+#include <QtTest>
+
+using Action = ReceiveUpdate::Action;
+Q_DECLARE_METATYPE(Action)
+
+namespace {
+QString nul() {
+    return QString(QChar(0));
+}
+
+// The receive window after each piece in turn, as the poll leaves it.
+QString poll(QString window, const QStringList& pieces, int limit) {
+    for (const QString& piece : pieces) {
+        const ReceiveUpdate update = receiveIntoWindow(window, piece, limit);
+        if (update.action == Action::Replace)
+            window = update.text;
+        else if (update.action == Action::Append)
+            window += update.text;
+    }
+    return window;
+}
+} // namespace
+
+class TestSendCore : public QObject {
+    Q_OBJECT
+private slots:
+    void lineBreaks_data();
+    void lineBreaks();
+    void pollSequence_data();
+    void pollSequence();
+    void nothingReceivedLeavesTheWindowAlone_data();
+    void nothingReceivedLeavesTheWindowAlone();
+    void overflowKeepsWhatJustArrived_data();
+    void overflowKeepsWhatJustArrived();
+
+    void oneWritePerCharacter();
+    void pausesComeBeforeEachWaitCharacter_data();
+    void pausesComeBeforeEachWaitCharacter();
+    void pauseIsAskedForOnce();
+    void unusablePauseStopsBeforeTheWaitCharacter();
+    void failedWriteStopsAndKeepsTheCount();
+    void noLengthLimit();
+    void xmitDelayReadings_data();
+    void xmitDelayReadings();
+    void trimBlanks_data();
+    void trimBlanks();
+};
+
+void TestSendCore::lineBreaks_data() {
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("CR LF") << "OK\r\n"
+                           << "OK\r\n";
+    QTest::newRow("lone LF dropped") << "A\nB"
+                                     << "AB";
+    QTest::newRow("lone CR") << "A\rB"
+                             << "A\r\nB";
+    QTest::newRow("LF CR") << "A\n\rB"
+                           << "A\r\nB";
+    QTest::newRow("two CRs") << "\r\r"
+                             << "\r\n\r\n";
+    QTest::newRow("only LFs") << "\n\n"
+                              << "";
+    QTest::newRow("NUL visible, one for one") << "A" + nul() + "B" << QStringLiteral("A\u2400B");
+    QTest::newRow("high Latin-1 kept")
+        << QStringLiteral("\u00e9\u00ff") << QStringLiteral("\u00e9\u00ff");
+    QTest::newRow("other controls kept") << "\t\x1b["
+                                         << "\t\x1b[";
+}
+
+void TestSendCore::lineBreaks() {
+    QFETCH(QString, received);
+    QFETCH(QString, shown);
+    QCOMPARE(receivedForDisplay(received), shown);
+}
+
+void TestSendCore::pollSequence_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::addColumn<QString>("expected");
+    const QString waiting = receivePlaceholder();
+    QTest::newRow("first data replaces the placeholder")
+        << waiting << QStringList{"OK\r\n"} << "OK\r\n";
+    QTest::newRow("a lone LF still ends the placeholder") << waiting << QStringList{"\n"} << "";
+    QTest::newRow("CR ends one piece, LF starts the next")
+        << waiting << QStringList{"A\r", "\nB"} << "A\r\nB";
+    QTest::newRow("appends after earlier text")
+        << "Serial Input from PIC\r\n"
+        << QStringList{"x", "y\r"} << "Serial Input from PIC\r\nxy\r\n";
+    QTest::newRow("placeholder text arriving later is just text")
+        << "A" << QStringList{"Waiting....."} << "AWaiting.....";
+    QTest::newRow("earlier text not touched again") << "1\n2" << QStringList{"3\n"} << "1\n23";
+}
+
+void TestSendCore::pollSequence() {
+    QFETCH(QString, window);
+    QFETCH(QStringList, pieces);
+    QFETCH(QString, expected);
+    QCOMPARE(poll(window, pieces, 10000), expected);
+}
+
+void TestSendCore::nothingReceivedLeavesTheWindowAlone_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("piece");
+    QTest::newRow("empty poll, placeholder") << receivePlaceholder() << "";
+    QTest::newRow("empty poll, text") << "abc"
+                                      << "";
+    QTest::newRow("only line feeds after text") << "abc"
+                                                << "\n\n";
+}
+
+void TestSendCore::nothingReceivedLeavesTheWindowAlone() {
+    QFETCH(QString, window);
+    QFETCH(QString, piece);
+    QCOMPARE(receiveIntoWindow(window, piece, 10000).action, Action::None);
+}
+
+void TestSendCore::overflowKeepsWhatJustArrived_data() {
+    QTest::addColumn<int>("held");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::addColumn<QString>("expected"); // "held" stands for the window's old text
+    const QString twenty(20, QLatin1Char('n'));
+    QTest::newRow("10 short, 20 arrive") << 9990 << QStringList{twenty} << twenty;
+    QTest::newRow("10 short, 9 arrive") << 9990 << QStringList{"123456789"} << "held123456789";
+    QTest::newRow("one short, one arrives") << 9990 << QStringList{"123456789", "z"} << "z";
+    QTest::newRow("exactly to the limit") << 9990 << QStringList{"0123456789"} << "0123456789";
+    QTest::newRow("counted after the line breaks")
+        << 9994 << QStringList{"a\rb\rc"} << "a\r\nb\r\nc";
+}
+
+void TestSendCore::overflowKeepsWhatJustArrived() {
+    QFETCH(int, held);
+    QFETCH(QStringList, pieces);
+    QFETCH(QString, expected);
+    const QString old(held, QLatin1Char('w'));
+    QString want = expected;
+    want.replace(QLatin1String("held"), old);
+    const QString window = poll(old, pieces, 10000);
+    QCOMPARE(window.size(), want.size());
+    QCOMPARE(window, want);
+    QVERIFY(window.size() < 10000);
+}
+
+void TestSendCore::oneWritePerCharacter() {
+    MemoryPort port;
+    const QString text = QStringLiteral("*220200000a]0102]0304");
+    const SendResult result = sendText(port, text, {QStringLiteral("]"), [] { return 0; }, {}});
+    QVERIFY(result.ok());
+    QCOMPARE(result.sent, text.size());
+    QCOMPARE(port.writes.size(), text.size());
+    for (const QString& write : std::as_const(port.writes))
+        QCOMPARE(write.size(), 1);
+    QCOMPARE(port.written(), text);
+}
+
+void TestSendCore::pausesComeBeforeEachWaitCharacter_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("wait");
+    QTest::addColumn<QList<int>>("writtenAtPause");
+    QTest::newRow("header then chunks") << "*2]ab]cd"
+                                        << "]" << QList<int>{2, 5};
+    QTest::newRow("wait characters back to back") << "]]x"
+                                                  << "]" << QList<int>{0, 1};
+    QTest::newRow("wait character last") << "ab]"
+                                         << "]" << QList<int>{2};
+    QTest::newRow("two-character wait string never matches") << "]]]"
+                                                             << "]]" << QList<int>{};
+    QTest::newRow("empty wait string never matches") << "a]b"
+                                                     << "" << QList<int>{};
+    QTest::newRow("letter case counts") << "a]b"
+                                        << "A" << QList<int>{};
+    QTest::newRow("other wait character") << "]a]a"
+                                          << "a" << QList<int>{1, 3};
+}
+
+void TestSendCore::pausesComeBeforeEachWaitCharacter() {
+    QFETCH(QString, text);
+    QFETCH(QString, wait);
+    QFETCH(QList<int>, writtenAtPause);
+    MemoryPort port;
+    QList<int> seen;
+    SendPacing pacing{wait, [] { return 7; },
+                      [&](int ms) {
+                          QCOMPARE(ms, 7);
+                          seen << static_cast<int>(port.writes.size());
+                      }};
+    QVERIFY(sendText(port, text, pacing).ok());
+    QCOMPARE(seen, writtenAtPause);
+    QCOMPARE(port.written(), text);
+}
+
+void TestSendCore::pauseIsAskedForOnce() {
+    MemoryPort port;
+    int asked = 0;
+    int slept = 0;
+    SendPacing pacing{QStringLiteral("]"), [&] { return ++asked, std::optional<int>(3); },
+                      [&](int) { ++slept; }};
+    QVERIFY(sendText(port, QStringLiteral("h]1]2]3"), pacing).ok());
+    QCOMPARE(asked, 1);
+    QCOMPARE(slept, 3);
+
+    asked = 0;
+    QVERIFY(sendText(port, QStringLiteral("no wait"), pacing).ok());
+    QCOMPARE(asked, 0); // a text without wait characters never reads the delay box
+
+    slept = 0;
+    pacing.pause = [] { return 0; };
+    QVERIFY(sendText(port, QStringLiteral("]]"), pacing).ok());
+    QCOMPARE(slept, 0);
+}
+
+void TestSendCore::unusablePauseStopsBeforeTheWaitCharacter() {
+    MemoryPort port;
+    QList<qsizetype> progress;
+    SendPacing pacing{QStringLiteral("]"), [] { return std::optional<int>(); }, [](int) {}};
+    const SendResult result = sendText(port, QStringLiteral("*2200]abc]def"), pacing,
+                                       [&](qsizetype sent) { progress << sent; });
+    QCOMPARE(result.stop, SendResult::Stop::BadPause);
+    QCOMPARE(result.sent, 5);
+    QCOMPARE(port.written(), QStringLiteral("*2200"));
+    QCOMPARE(progress, (QList<qsizetype>{1, 2, 3, 4, 5}));
+}
+
+void TestSendCore::failedWriteStopsAndKeepsTheCount() {
+    MemoryPort port;
+    port.failAfter = 3;
+    QList<qsizetype> progress;
+    const SendResult result =
+        sendText(port, QStringLiteral("abcdef"), {}, [&](qsizetype sent) { progress << sent; });
+    QCOMPARE(result.stop, SendResult::Stop::WriteFailed);
+    QCOMPARE(result.sent, 3);
+    QCOMPARE(result.portError, QStringLiteral("Input/output error"));
+    QCOMPARE(port.written(), QStringLiteral("abc"));
+    QCOMPARE(progress, (QList<qsizetype>{1, 2, 3}));
+}
+
+void TestSendCore::noLengthLimit() {
+    MemoryPort port;
+    QString text;
+    for (int i = 0; i < 40000; ++i)
+        text += QLatin1Char(i % 100 == 0 ? ']' : 'a' + i % 26);
+    qsizetype last = 0;
+    SendPacing pacing{QStringLiteral("]"), [] { return 0; }, {}};
+    QVERIFY(sendText(port, text, pacing, [&](qsizetype sent) { last = sent; }).ok());
+    QCOMPARE(last, qsizetype(40000));
+    QCOMPARE(port.written(), text);
+}
+
+void TestSendCore::xmitDelayReadings_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("sendToLcd"); // -1: refused
+    QTest::addColumn<int>("pasteAndSend");
+    QTest::newRow("designer value") << "5" << 5 << 5;
+    QTest::newRow("12.7") << "12.7" << 12 << 13;
+    QTest::newRow("2.5 halves to even") << "2.5" << 2 << 2;
+    QTest::newRow("3.5 halves to even") << "3.5" << 3 << 4;
+    QTest::newRow("blanks around") << " 7 " << 7 << 7;
+    QTest::newRow("exponent") << "1e2" << 100 << 100;
+    QTest::newRow("zero") << "0" << 0 << 0;
+    QTest::newRow("just below zero") << "-0.4" << -1 << 0;
+    QTest::newRow("negative") << "-5" << -1 << -1;
+    QTest::newRow("empty box") << "" << -1 << -1;
+    QTest::newRow("not a number") << "abc" << -1 << -1;
+    QTest::newRow("largest 32-bit") << "2147483647" << 2147483647 << 2147483647;
+    QTest::newRow("beyond 32 bits") << "2147483648" << -1 << -1;
+}
+
+void TestSendCore::xmitDelayReadings() {
+    QFETCH(QString, text);
+    QFETCH(int, sendToLcd);
+    QFETCH(int, pasteAndSend);
+    QCOMPARE(sendToLcdPause(text).value_or(-1), sendToLcd);
+    QCOMPARE(pasteAndSendPause(text).value_or(-1), pasteAndSend);
+}
+
+void TestSendCore::trimBlanks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("trimmed");
+    QTest::newRow("blanks both sides") << "  ab  "
+                                       << "ab";
+    QTest::newRow("inner blanks stay") << " a b "
+                                       << "a b";
+    QTest::newRow("line ends stay") << "ab\r\n"
+                                    << "ab\r\n";
+    QTest::newRow("tabs stay") << "\tab "
+                               << "\tab";
+    QTest::newRow("only blanks") << "   "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestSendCore::trimBlanks() {
+    QFETCH(QString, text);
+    QFETCH(QString, trimmed);
+    QCOMPARE(::trimBlanks(text), trimmed);
+}
+
+QTEST_GUILESS_MAIN(TestSendCore)
+#include "test_send_core.moc"
