@@ -231,6 +231,10 @@ private:
 
     // Each subsystem keeps its own private helpers and members in its section below.
     // ---- drawing (MainDraw.cpp) ----
+    // Runs while the window is built (canvas is declared above, so it exists): the canvas font
+    // starts as the window's own font, before any handler can read or change it.
+    bool takeWindowFont();
+    bool m_canvasFontTaken = takeWindowFont();
     // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----

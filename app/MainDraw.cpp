@@ -1,10 +1,69 @@
 // Pen drawing and text stamping on the canvas.
 #include "app/Main.h"
 
-void Main::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {}
-void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, double, double) {}
-void Main::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {}
-void Main::Command7_Click() {}
-void Main::Command6_Click() {}
-void Main::cmdfont_Click() {}
-void Main::cmdtext_Click() {}
+#include "app/CanvasView.h"
+#include "app/CommonDialog.h"
+#include "canvas/Dot.h"
+#include "canvas/TextStamp.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+// Any button starts a stroke. While a button is held the view keeps the mouse (the toolkit's
+// implicit grab), so positions beyond the box still arrive here and only their dots are clipped.
+void Main::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+    lblxy->setVisible(true);
+    plotDot(canvas, QPointF(x, y));
+    Picture1->update();
+    penDown = true;
+}
+
+// One dot per movement report; fast strokes leave gaps on purpose, as the panel shows them.
+void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+    if (!penDown)
+        return;
+    plotDot(canvas, QPointF(x, y));
+    Picture1->update();
+    lblxy->setText(penPositionCaption(canvas.currentPosition));
+}
+
+// Releasing any button ends the stroke, even while another one is still held.
+void Main::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {
+    lblxy->setVisible(false);
+    penDown = false;
+}
+
+void Main::Command7_Click() {
+    canvas.penColour = Canvas::Black;
+}
+
+void Main::Command6_Click() {
+    canvas.penColour = Canvas::White;
+    chkinvert->setEnabled(true);
+}
+
+bool Main::takeWindowFont() {
+    canvas.font = font();
+    return true;
+}
+
+void Main::cmdfont_Click() {
+    // Flags stay on the shared dialog object; later file dialogs see them as this one left them.
+    commdlg->Flags = 3;
+    commdlg->FontName = canvas.font.family();
+    commdlg->FontSize = canvas.font.pointSizeF();
+    if (!commdlg->ShowFont())
+        return;
+    // Name and size only: bold, italic and the effects of the dialog are not taken.
+    const double size = commdlg->FontSize > 0 ? commdlg->FontSize : canvas.font.pointSizeF();
+    QFont chosen(commdlg->FontName);
+    if (size > 0)
+        chosen.setPointSizeF(size);
+    canvas.font = chosen;
+}
+
+void Main::cmdtext_Click() {
+    stampText(canvas, pictxt->text());
+    Picture1->update();
+}
