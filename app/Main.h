@@ -239,4 +239,6 @@ private:
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
     // ---- receive monitor, terminal and sending (MainTerminal.cpp, MainSend.cpp) ----
+    // A dead line is reported at the first key that cannot go out, not at every key after it.
+    bool m_terminalFaultReported = false;
 };

@@ -1,6 +1,54 @@
 // The receive monitor and the terminal keys.
 #include "app/Main.h"
 
-void Main::Timer1_Timer() {}
-void Main::Text1_Change() {}
-void Main::Text2_KeyPress(int) {}
+#include "app/TextBox.h"
+#include "link/ReceiveFilter.h"
+#include "link/SerialPort.h"
+
+#include <QScrollBar>
+#include <QTimer>
+
+void Main::Timer1_Timer() {
+    // A port closed under the poll has nothing to give; ticking on would only spin.
+    if (!MSComm1->PortOpen()) {
+        Timer1->stop();
+        return;
+    }
+    const ReceiveUpdate update =
+        receiveIntoWindow(Text1->text(), MSComm1->Input(), Text1->maxLength());
+    switch (update.action) {
+    case ReceiveUpdate::Action::None:
+        return;
+    case ReceiveUpdate::Action::Replace:
+        Text1->setText(update.text);
+        break;
+    case ReceiveUpdate::Action::Append:
+        Text1->appendText(update.text);
+        break;
+    }
+    // A terminal shows the newest line, wherever the user left the view.
+    Text1->verticalScrollBar()->setValue(Text1->verticalScrollBar()->maximum());
+}
+
+void Main::Text1_Change() {
+    // Typing or pasting up to the limit starts the window afresh; the poll never lets received
+    // text reach the limit (it restarts the window with the new piece instead).
+    if (Text1->maxLength() > 0 && Text1->text().size() == Text1->maxLength())
+        Text1->setText(QString());
+}
+
+void Main::Text2_KeyPress(int keyAscii) {
+    if (!MSComm1->PortOpen())
+        return;
+    if (MSComm1->Output(QString(QChar(keyAscii)))) {
+        m_terminalFaultReported = false;
+        return;
+    }
+    if (m_terminalFaultReported)
+        return;
+    m_terminalFaultReported = true;
+    // Shown after the key has edited the box, not from inside its key handling.
+    const QString text = QStringLiteral("Error - Check Settings!\nThe key could not be sent: %1")
+                             .arg(MSComm1->errorString());
+    QTimer::singleShot(0, this, [this, text] { msgBox(text); });
+}

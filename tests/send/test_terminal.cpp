@@ -1,0 +1,201 @@
+// The receive monitor and the terminal keys, over a pseudo-terminal standing in for the cable.
+#include "SendHarness.h"
+#include "app/TextBox.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+// The poll is driven by hand, one tick per piece, so each piece is filtered on its own.
+void arriveAndTick(Main& w, PtyPair& pty, const QByteArray& bytes) {
+    QVERIFY(pty.write(bytes));
+    QThread::msleep(30);
+    w.Timer1_Timer();
+}
+
+QString expand(QString text, const QString& held) {
+    return text.replace(QLatin1String("held"), held);
+}
+} // namespace
+
+class TestTerminal : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pollShowsWhatArrived_data();
+    void pollShowsWhatArrived();
+    void emptyTickChangesNothing();
+    void overflowKeepsTheNewPiece_data();
+    void overflowKeepsTheNewPiece();
+    void typingToTheLimitEmptiesTheWindow();
+    void keysGoOutOneByteEach_data();
+    void keysGoOutOneByteEach();
+    void keysWithThePortClosedSendNothing();
+    void deadLineIsReportedOnceAndNothingCrashes();
+    void pollStopsWhenThePortIsGone();
+
+private:
+    Main* w = nullptr;
+    PtyPair* pty = nullptr;
+    QObject* scope = nullptr;
+    QStringList boxes;
+};
+
+void TestTerminal::init() {
+    w = new Main;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    pty = new PtyPair;
+    QVERIFY(pty->isValid());
+    scope = new QObject;
+    boxes.clear();
+    answerBoxes(scope, &boxes);
+    QVERIFY(openOnPty(*w, *pty));
+    w->Timer1->stop(); // ticks come from the test, one per piece
+    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+}
+
+void TestTerminal::cleanup() {
+    delete w;
+    delete scope;
+    delete pty;
+    w = nullptr;
+    scope = nullptr;
+    pty = nullptr;
+}
+
+void TestTerminal::pollShowsWhatArrived_data() {
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("OK CR LF") << QList<QByteArray>{"OK\r\n"} << "OK\r\n";
+    QTest::newRow("A LF B") << QList<QByteArray>{"A\nB"} << "AB";
+    QTest::newRow("A CR B") << QList<QByteArray>{"A\rB"} << "A\r\nB";
+    QTest::newRow("A LF CR B") << QList<QByteArray>{"A\n\rB"} << "A\r\nB";
+    QTest::newRow("CR ends one piece, LF starts the next")
+        << QList<QByteArray>{"A\r", "\nB"} << "A\r\nB";
+    QTest::newRow("pieces append") << QList<QByteArray>{"12", "34\r"} << "1234\r\n";
+    QTest::newRow("NUL shown as a symbol")
+        << QList<QByteArray>{QByteArray("A\0B", 3)} << QStringLiteral("A\u2400B");
+    QTest::newRow("byte above 127") << QList<QByteArray>{"\xe9"} << QStringLiteral("\u00e9");
+}
+
+void TestTerminal::pollShowsWhatArrived() {
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(QString, shown);
+    for (const QByteArray& piece : pieces)
+        arriveAndTick(*w, *pty, piece);
+    QCOMPARE(w->Text1->text(), shown);
+    QVERIFY(boxes.isEmpty());
+}
+
+void TestTerminal::emptyTickChangesNothing() {
+    w->Timer1_Timer();
+    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+    arriveAndTick(*w, *pty, "x");
+    w->Timer1_Timer();
+    QCOMPARE(w->Text1->text(), QStringLiteral("x"));
+}
+
+void TestTerminal::overflowKeepsTheNewPiece_data() {
+    QTest::addColumn<int>("held");
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<QString>("shown"); // "held" stands for what the window held before
+    QTest::newRow("10 short, 20 arrive")
+        << 9990 << QList<QByteArray>{"abcdefghijklmnopqrst"} << "abcdefghijklmnopqrst";
+    QTest::newRow("10 short, 9 arrive")
+        << 9990 << QList<QByteArray>{"123456789"} << "held123456789";
+    QTest::newRow("then one more") << 9990 << QList<QByteArray>{"123456789", "z"} << "z";
+    QTest::newRow("line breaks count as shown")
+        << 9994 << QList<QByteArray>{"a\rb\rc"} << "a\r\nb\r\nc";
+}
+
+void TestTerminal::overflowKeepsTheNewPiece() {
+    QFETCH(int, held);
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(QString, shown);
+    const QString old(held, QLatin1Char('w'));
+    w->Text1->setText(old);
+    for (const QByteArray& piece : pieces)
+        arriveAndTick(*w, *pty, piece);
+    QCOMPARE(w->Text1->text(), expand(shown, old));
+}
+
+void TestTerminal::typingToTheLimitEmptiesTheWindow() {
+    w->Text1->setText(QString(9999, QLatin1Char('w')));
+    QCOMPARE(w->Text1->text().size(), 9999);
+    w->Text1->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->Text1, 'a');
+    QCOMPARE(w->Text1->text(), QString());
+    QTest::keyClick(w->Text1, 'b');
+    QCOMPARE(w->Text1->text(), QStringLiteral("b"));
+}
+
+void TestTerminal::keysGoOutOneByteEach_data() {
+    QTest::addColumn<QString>("typed"); // CR stands for the Enter key
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("x") << "x" << QByteArray("x") << "x";
+    QTest::newRow("Enter sends CR alone") << "\r" << QByteArray("\r") << "\r\n";
+    QTest::newRow("a line") << "ab\rc" << QByteArray("ab\rc") << "ab\r\nc";
+    QTest::newRow("upper case as typed") << "Q" << QByteArray("Q") << "Q";
+}
+
+void TestTerminal::keysGoOutOneByteEach() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, box);
+    for (const QChar c : typed) {
+        if (c == QLatin1Char('\r'))
+            QTest::keyClick(w->Text2, Qt::Key_Return);
+        else
+            QTest::keyClick(w->Text2, c.toLatin1());
+    }
+    QCOMPARE(pty->read(sent.size()), sent);
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QCOMPARE(w->Text2->text(), box);
+}
+
+void TestTerminal::keysWithThePortClosedSendNothing() {
+    w->cmdcomm_Click();
+    QVERIFY(!w->MSComm1->PortOpen());
+    QTest::keyClick(w->Text2, 'x');
+    QTest::keyClick(w->Text2, Qt::Key_Return);
+    QCOMPARE(w->Text2->text(), QStringLiteral("x\r\n"));
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QVERIFY(boxes.isEmpty());
+}
+
+void TestTerminal::deadLineIsReportedOnceAndNothingCrashes() {
+    pty->closeMaster();
+    QTest::keyClick(w->Text2, 'a');
+    QTest::keyClick(w->Text2, 'b');
+    QTRY_COMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.first().startsWith(QStringLiteral("Error - Check Settings!")),
+             qPrintable(boxes.first()));
+    QCOMPARE(w->Text2->text(), QStringLiteral("ab")); // the keys still edit the box
+    for (int i = 0; i < 5; ++i)
+        w->Timer1_Timer();
+    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+    QTest::qWait(50);
+    QCOMPARE(boxes.size(), 1);
+
+    // The line comes back: close, reopen on a new cable, the keys go out again.
+    w->cmdcomm_Click();
+    QVERIFY(!w->MSComm1->PortOpen());
+    PtyPair again;
+    QVERIFY(openOnPty(*w, again));
+    QTest::keyClick(w->Text2, 'z');
+    QCOMPARE(again.read(1), QByteArray("z"));
+}
+
+void TestTerminal::pollStopsWhenThePortIsGone() {
+    w->Timer1->start();
+    w->MSComm1->setPortOpen(false);
+    w->Timer1_Timer();
+    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+}
+
+QTEST_MAIN(TestTerminal)
+#include "test_terminal.moc"
