@@ -1,0 +1,133 @@
+#include "pic_simulator.h"
+
+#include "lcd_decoder.h"
+
+namespace {
+
+QString hex4(int value) {
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+const PanelGeometry kDefaultEepromPanel{128, 64, ByteLayout::Vertical};
+
+} // namespace
+
+PicSimulator::PicSimulator(SimConfig config)
+    : config_(std::move(config)), lcd_(blankLcdImage(128, 64)) {
+    answers_.append(QStringLiteral("READY"));
+}
+
+PicSimulator::~PicSimulator() = default;
+
+void PicSimulator::feed(const QByteArray& data, qint64 nowMs) {
+    for (const char c : data) {
+        if (waitingForQuiet() && nowMs - lastCharMs_ >= config_.idleMs)
+            endTransfer();
+        lastCharMs_ = nowMs;
+        if (reader_) {
+            if (reader_->take(c, nowMs))
+                continue;
+            endTransfer(); // a '*' in the data: the next transfer starts without a pause
+        }
+        if (c == '*') {
+            reportStrayChars();
+            reader_ = std::make_unique<TransferReader>(
+                TransferReader::Settings{config_.wait, config_.busyMs}, &answers_, nowMs);
+        } else {
+            ++strayChars_; // terminal keys or line noise between transfers
+        }
+    }
+}
+
+void PicSimulator::tick(qint64 nowMs) {
+    if (waitingForQuiet() && nowMs >= quietDeadline())
+        endTransfer();
+}
+
+bool PicSimulator::waitingForQuiet() const {
+    return reader_ || strayChars_ > 0;
+}
+
+void PicSimulator::endTransfer() {
+    reportStrayChars();
+    if (!reader_)
+        return;
+    const std::unique_ptr<TransferReader> reader = std::move(reader_);
+    reader->finish();
+    finishTransfer(*reader);
+}
+
+QStringList PicSimulator::takeAnswers() {
+    QStringList due;
+    due.swap(answers_);
+    return due;
+}
+
+void PicSimulator::reportStrayChars() {
+    if (strayChars_ == 0)
+        return;
+    answers_.append(QStringLiteral("ERROR no header: %1 char%2")
+                        .arg(strayChars_)
+                        .arg(strayChars_ == 1 ? "" : "s"));
+    strayChars_ = 0;
+}
+
+void PicSimulator::finishTransfer(const TransferReader& reader) {
+    if (!reader.header())
+        return; // the header's error line is out already
+    const CommandHeader& header = *reader.header();
+    switch (header.mode) {
+    case '1':
+        storeInEeprom(header, reader.bytes());
+        break;
+    case '2':
+        showEeprom(header, reader.chunkCount() > 0);
+        break;
+    default:
+        showStream(header, reader.bytes());
+        break;
+    }
+}
+
+void PicSimulator::showStream(const CommandHeader& header, const QByteArray& bytes) {
+    const std::optional<PanelGeometry> panel = panelForStream(header.mode, bytes.size());
+    if (!panel) {
+        answers_.append(QStringLiteral("ERROR size %1 mode %2")
+                            .arg(bytes.size())
+                            .arg(QLatin1Char(header.mode)));
+        return;
+    }
+    if (panel->layout == ByteLayout::Horizontal && bytes.back() != 0) {
+        const auto closing = static_cast<unsigned char>(bytes.back());
+        answers_.append(
+            QStringLiteral("ERROR closing byte %1").arg(closing, 2, 16, QLatin1Char('0')));
+    }
+    show(decodePanel(bytes, *panel, config_.horizontalOneIsDark));
+    answers_.append(QStringLiteral("LCD %1 %2 bytes").arg(panel->describe()).arg(bytes.size()));
+}
+
+void PicSimulator::storeInEeprom(const CommandHeader& header, const QByteArray& bytes) {
+    const int stored = eeprom_.write(header.address, bytes);
+    if (stored < bytes.size())
+        answers_.append(QStringLiteral("ERROR EEPROM full: %1 lost").arg(bytes.size() - stored));
+    lastEepromLoadBytes_ = bytes.size();
+    answers_.append(QStringLiteral("EEPROM %1 bytes at %2").arg(stored).arg(hex4(header.address)));
+}
+
+void PicSimulator::showEeprom(const CommandHeader& header, bool dataFollowed) {
+    if (dataFollowed)
+        answers_.append(QStringLiteral("ERROR data after show"));
+    PanelGeometry panel = kDefaultEepromPanel;
+    if (config_.eepromPanel)
+        panel = *config_.eepromPanel;
+    else if (auto guessed = panelForAnyMode(lastEepromLoadBytes_))
+        panel = *guessed;
+    const QByteArray bytes = eeprom_.read(header.address, panel.imageBytes());
+    show(decodePanel(bytes, panel, config_.horizontalOneIsDark));
+    answers_.append(QStringLiteral("LCD %1 from EEPROM").arg(panel.describe()));
+}
+
+void PicSimulator::show(const QImage& image) {
+    lcd_ = image;
+    ++imageCount_;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "panel_geometry.h"
+#include "transfer_reader.h"
+#include "virtual_eeprom.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+struct SimConfig {
+    QByteArray wait = "]";
+    int busyMs = 0;
+    int idleMs = 400; // well above the host's longest pause (about 100 ms in EEPROM mode)
+    bool horizontalOneIsDark = true;
+    // Panel that "show the EEPROM" decodes; nullopt guesses it from the last EEPROM load's size.
+    std::optional<PanelGeometry> eepromPanel = PanelGeometry{128, 64, ByteLayout::Vertical};
+};
+
+// The PIC firmware without its serial port: characters go in with the time they arrived,
+// status lines and LCD pictures come out. Time is passed in so that tests can replay pauses.
+class PicSimulator {
+public:
+    explicit PicSimulator(SimConfig config = {});
+    ~PicSimulator();
+
+    void feed(const QByteArray& data, qint64 nowMs);
+    // Ends the transfer once the line has been quiet for idleMs; call it from a timer.
+    void tick(qint64 nowMs);
+    // Ends the current transfer (or batch of stray characters) now.
+    void endTransfer();
+
+    // True while characters wait for the line to go quiet.
+    bool waitingForQuiet() const;
+    // When tick() will end the current transfer.
+    qint64 quietDeadline() const { return lastCharMs_ + config_.idleMs; }
+
+    // Status lines due, oldest first, without line ends; the first is "READY".
+    QStringList takeAnswers();
+
+    const QImage& lcd() const { return lcd_; }
+    // Counts the pictures shown, so callers can tell when to repaint or save.
+    int imageCount() const { return imageCount_; }
+    const VirtualEeprom& eeprom() const { return eeprom_; }
+
+private:
+    void reportStrayChars();
+    void finishTransfer(const TransferReader& reader);
+    void showStream(const CommandHeader& header, const QByteArray& bytes);
+    void storeInEeprom(const CommandHeader& header, const QByteArray& bytes);
+    void showEeprom(const CommandHeader& header, bool dataFollowed);
+    void show(const QImage& image);
+
+    SimConfig config_;
+    QStringList answers_;
+    std::unique_ptr<TransferReader> reader_;
+    int strayChars_ = 0;
+    qint64 lastCharMs_ = 0;
+    VirtualEeprom eeprom_;
+    int lastEepromLoadBytes_ = 0;
+    QImage lcd_;
+    int imageCount_ = 0;
+};
