@@ -1,5 +1,153 @@
 // Sending the transmit text and the clipboard to the PIC.
 #include "app/Main.h"
 
-void Main::Command16_Click() {}
-void Main::Command4_Click() {}
+#include "app/TextBox.h"
+#include "link/SendLoop.h"
+#include "link/SerialPort.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+const QColor busyOrange(255, 128, 0);
+const QColor onGreen(0, 192, 0);
+
+void showCommBusy(QLabel* comm) {
+    Main::setBackColour(comm, busyOrange);
+    comm->setText(QStringLiteral("Busy"));
+    comm->repaint();
+}
+
+void showCommOn(QLabel* comm) {
+    comm->setText(QStringLiteral("ON"));
+    Main::setBackColour(comm, onGreen);
+}
+
+// A send blocks the thread, so nothing gets painted unless we paint it. Painting every
+// character would cost more than the line itself; about 60 times a second is what the eye
+// takes in. The echo is a prefix of the text being sent, so only the new part is handed over.
+class SendEchoDisplay {
+public:
+    SendEchoDisplay(const QString& text, TextBox* echo, QLabel* remaining, QLabel* comm)
+        : m_text(text), m_echo(echo), m_remaining(remaining), m_comm(comm) {
+        m_clock.start();
+    }
+
+    void progress(qsizetype sent) {
+        m_sent = sent;
+        if (m_clock.nsecsElapsed() >= framePeriodNs)
+            show();
+    }
+
+    // Brings the widgets up to date; also on the error path, before the message box.
+    void finish() { show(); }
+
+private:
+    static constexpr qint64 framePeriodNs = 1000000000 / 60;
+
+    void show() {
+        m_clock.restart();
+        if (m_sent > m_shown) {
+            m_echo->appendText(m_text.mid(m_shown, m_sent - m_shown));
+            m_shown = m_sent;
+            m_echo->verticalScrollBar()->setValue(m_echo->verticalScrollBar()->maximum());
+        }
+        m_remaining->setText(QString::number(m_text.size() - m_sent));
+        m_echo->viewport()->repaint();
+        m_remaining->repaint();
+        m_comm->repaint();
+    }
+
+    const QString& m_text;
+    TextBox* m_echo;
+    QLabel* m_remaining;
+    QLabel* m_comm;
+    QElapsedTimer m_clock;
+    qsizetype m_sent = 0;
+    qsizetype m_shown = 0;
+};
+} // namespace
+
+void Main::Command16_Click() {
+    if (!MSComm1->PortOpen()) {
+        msgBox(QStringLiteral("Please, open Comm Port first."));
+        return;
+    }
+    Text3->setText(QString());
+    setBusyPointer(true);
+    lblrem->setText(QString::number(xmitText.size()));
+    Command16->setEnabled(false);
+    if (Timer1->isActive())
+        Timer1->stop();
+    showCommBusy(comm);
+
+    // The send reads xmitText while the display hands its prefix to Text3: no copy is needed
+    // because nothing can change xmitText until the send returns.
+    SendEchoDisplay display(xmitText, Text3, lblrem, comm);
+    SendPacing pacing;
+    pacing.waitString = waitChars;
+    pacing.pause = [this] { return sendToLcdPause(xmitdelay->text()); };
+    const SendResult result = sendText(*MSComm1, xmitText, pacing,
+                                       [&display](qsizetype sent) { display.progress(sent); });
+    display.finish();
+
+    if (!result.ok()) {
+        // comm and Timer1 stay as the failure found them: the state says the send did not end.
+        msgBox(QStringLiteral("Error - Check Settings!"));
+        beep();
+        Command16->setEnabled(true);
+        setBusyPointer(false);
+        return;
+    }
+    showCommOn(comm);
+    Timer1->start();
+    beep();
+    Command16->setEnabled(true);
+    setBusyPointer(false);
+}
+
+void Main::Command4_Click() {
+    const auto answer = msgBox(
+        QStringLiteral("Are you sure?\n\rAnything in the clipboard will be sent immediately"),
+        QMessageBox::Ok | QMessageBox::Cancel);
+    if (answer != QMessageBox::Ok) {
+        beep();
+        return;
+    }
+    const QString delayText = xmitdelay->text();
+    const std::optional<int> pause = pasteAndSendPause(delayText);
+    const QString wait = trimBlanks(Text4->text());
+    if (!MSComm1->PortOpen())
+        return;
+    // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
+    if (!pause) {
+        msgBox(QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause in "
+                              "milliseconds: it must be a number, 0 or more.")
+                   .arg(delayText));
+        return;
+    }
+    Text2->setText(QGuiApplication::clipboard()->text());
+    Text2->setText(Text2->text().toLower());
+    Text2->viewport()->repaint();
+
+    const QString text = trimBlanks(Text2->text());
+    showCommBusy(comm);
+    SendPacing pacing;
+    pacing.waitString = wait;
+    pacing.pause = [pause] { return pause; };
+    const SendResult result = sendText(*MSComm1, text, pacing);
+    showCommOn(comm);
+    if (!result.ok()) {
+        msgBox(QStringLiteral("Error - Check Settings!\nThe port failed after %1 of %2 "
+                              "characters had been sent: %3")
+                   .arg(result.sent)
+                   .arg(text.size())
+                   .arg(result.portError));
+    }
+}

@@ -1,0 +1,421 @@
+// "Send to LCD" and "Paste and Send " over a pseudo-terminal standing in for the cable.
+#include "MemoryPort.h"
+#include "SendHarness.h"
+#include "app/TextBox.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+const QColor orange(255, 128, 0);
+const QColor green(0, 192, 0);
+
+// A header and `chunks` runs of 32 characters, each opened by the wait character.
+QString transmitText(int chunks) {
+    QString text = QStringLiteral("*220200000a");
+    for (int i = 0; i < chunks; ++i) {
+        text += QLatin1Char(']');
+        for (int j = 0; j < 16; ++j)
+            text += QStringLiteral("%1").arg((i * 16 + j) % 256, 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+// Counts the paints a widget gets and keeps what a label showed at each.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget, QLabel* label = nullptr) : m_label(label) {
+        widget->installEventFilter(this);
+    }
+    int paints = 0;
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            if (m_label)
+                shown << m_label->text();
+        }
+        return false;
+    }
+
+private:
+    QLabel* m_label;
+};
+} // namespace
+
+class TestSendButtons : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void sendToLcdSendsTheTransmitText();
+    void pausesLastAtLeastTheXmitDelay_data();
+    void pausesLastAtLeastTheXmitDelay();
+    void emptyTransmitText();
+    void unusableXmitDelay_data();
+    void unusableXmitDelay();
+    void sendToLcdWithThePortClosed();
+    void progressIsPaintedWhileTheSendBlocks();
+    void longTextGoesOutWholeWithoutALimit();
+    void farEndHangsUpMidSend();
+    void pasteSendsTheTrimmedClipboard_data();
+    void pasteSendsTheTrimmedClipboard();
+    void pasteCancelled();
+    void pasteWithThePortClosed();
+    void pasteWithAnUnusableXmitDelay_data();
+    void pasteWithAnUnusableXmitDelay();
+    void pasteWhenTheFarEndIsGone();
+
+private:
+    void checkSendEnded();
+    void pressPaste(QMessageBox::StandardButton answer = QMessageBox::Ok);
+
+    Main* w = nullptr;
+    PtyPair* pty = nullptr;
+    QObject* scope = nullptr;
+    QStringList boxes;
+    int beepsBefore = 0;
+};
+
+void TestSendButtons::init() {
+    w = new Main;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    pty = new PtyPair;
+    QVERIFY(pty->isValid());
+    scope = new QObject;
+    boxes.clear();
+    QVERIFY(openOnPty(*w, *pty));
+    beepsBefore = w->beeps;
+}
+
+void TestSendButtons::cleanup() {
+    delete w;
+    delete scope;
+    delete pty;
+    w = nullptr;
+    scope = nullptr;
+    pty = nullptr;
+}
+
+void TestSendButtons::pressPaste(QMessageBox::StandardButton answer) {
+    answerBoxes(scope, &boxes, answer);
+    w->Command4_Click();
+    QVERIFY(!boxes.isEmpty());
+    QCOMPARE(boxes.first(),
+             QStringLiteral("Are you sure?\n\rAnything in the clipboard will be sent immediately"));
+}
+
+// What every "Send to LCD" that ends normally leaves behind.
+void TestSendButtons::checkSendEnded() {
+    QCOMPARE(w->Text3->text(), w->xmitText);
+    QCOMPARE(w->lblrem->text(), QStringLiteral("0"));
+    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(w->comm), green);
+    QVERIFY(w->Timer1->isActive());
+    QCOMPARE(w->beeps, beepsBefore + 1);
+    QVERIFY(w->Command16->isEnabled());
+    QVERIFY(w->cursor().shape() != Qt::WaitCursor);
+}
+
+void TestSendButtons::sendToLcdSendsTheTransmitText() {
+    w->xmitText = transmitText(5);
+    w->xmitdelay->setText(QStringLiteral("20"));
+    w->Text3->setText(QStringLiteral("old output"));
+    w->Timer1->stop();
+    bool eventRan = false;
+    QTimer::singleShot(0, scope, [&eventRan] { eventRan = true; });
+
+    FarEnd far(*pty, static_cast<int>(w->xmitText.size()));
+    QElapsedTimer clock;
+    clock.start();
+    w->Command16_Click();
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(!eventRan, "the send ran the event loop");
+
+    QCOMPARE(far.bytes(), w->xmitText.toLatin1());
+    QVERIFY2(elapsed >= 5 * 20, qPrintable(QString::number(elapsed)));
+    checkSendEnded();
+    QVERIFY(boxes.isEmpty());
+}
+
+void TestSendButtons::pausesLastAtLeastTheXmitDelay_data() {
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<QString>("waitBox");
+    QTest::addColumn<int>("leastPerPause");
+    QTest::newRow("Send to LCD, 12.7") << false << "12.7"
+                                       << "]" << 12;
+    QTest::newRow("Paste and Send, 12.7") << true << "12.7"
+                                          << "]" << 13;
+    QTest::newRow("Send to LCD, 25") << false << "25"
+                                     << "]" << 25;
+    QTest::newRow("Paste and Send, 25, wait box with blanks") << true << "25"
+                                                              << " ] " << 25;
+}
+
+void TestSendButtons::pausesLastAtLeastTheXmitDelay() {
+    QFETCH(bool, paste);
+    QFETCH(QString, delay);
+    QFETCH(QString, waitBox);
+    QFETCH(int, leastPerPause);
+    const int pauses = 6;
+    const QString text = transmitText(pauses);
+    w->xmitdelay->setText(delay);
+    w->Text4->setText(waitBox);
+    w->waitChars = QStringLiteral("]");
+    w->xmitText = text;
+    QGuiApplication::clipboard()->setText(text);
+
+    FarEnd far(*pty, static_cast<int>(text.size()));
+    QElapsedTimer clock;
+    clock.start();
+    if (paste)
+        pressPaste();
+    else
+        w->Command16_Click();
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(far.bytes(), text.toLatin1());
+    QVERIFY2(elapsed >= pauses * leastPerPause, qPrintable(QString::number(elapsed)));
+}
+
+void TestSendButtons::emptyTransmitText() {
+    w->xmitText.clear();
+    w->Text3->setText(QStringLiteral("old output"));
+    w->Timer1->stop();
+    w->Command16_Click();
+    checkSendEnded();
+    QCOMPARE(w->Text3->text(), QString());
+    QCOMPARE(pty->readAvailable(), QByteArray());
+}
+
+void TestSendButtons::unusableXmitDelay_data() {
+    QTest::addColumn<QString>("delay");
+    QTest::newRow("empty box") << "";
+    QTest::newRow("not a number") << "5ms";
+    QTest::newRow("negative") << "-5";
+    QTest::newRow("beyond a 32-bit count") << "3e9";
+}
+
+void TestSendButtons::unusableXmitDelay() {
+    QFETCH(QString, delay);
+    const QString header = QStringLiteral("*220200000a");
+    w->xmitText = transmitText(3);
+    w->xmitdelay->setText(delay);
+    answerBoxes(scope, &boxes);
+    w->Command16_Click();
+
+    QCOMPARE(boxes, QStringList{QStringLiteral("Error - Check Settings!")});
+    QCOMPARE(pty->read(static_cast<int>(header.size())), header.toLatin1());
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QCOMPARE(w->Text3->text(), header);
+    QCOMPARE(w->lblrem->text(), QString::number(w->xmitText.size() - header.size()));
+    QCOMPARE(w->comm->text(), QStringLiteral("Busy"));
+    QCOMPARE(Main::backColour(w->comm), orange);
+    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(w->beeps, beepsBefore + 1);
+    QVERIFY(w->Command16->isEnabled());
+    QVERIFY(w->cursor().shape() != Qt::WaitCursor);
+
+    // The box is read only at a wait character: a text without one goes out whole.
+    w->xmitText = QStringLiteral("abc");
+    beepsBefore = w->beeps;
+    w->Command16_Click();
+    QCOMPARE(pty->read(3), QByteArray("abc"));
+    checkSendEnded();
+}
+
+void TestSendButtons::sendToLcdWithThePortClosed() {
+    w->cmdcomm_Click();
+    QVERIFY(!w->MSComm1->PortOpen());
+    w->xmitText = QStringLiteral("abc");
+    w->Text3->setText(QStringLiteral("keep"));
+    beepsBefore = w->beeps;
+    answerBoxes(scope, &boxes);
+    w->Command16_Click();
+    QCOMPARE(boxes, QStringList{QStringLiteral("Please, open Comm Port first.")});
+    QCOMPARE(w->Text3->text(), QStringLiteral("keep"));
+    QCOMPARE(w->lblrem->text(), QStringLiteral("0000"));
+    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+    QCOMPARE(w->beeps, beepsBefore);
+}
+
+void TestSendButtons::progressIsPaintedWhileTheSendBlocks() {
+    w->xmitText = transmitText(10);
+    w->xmitdelay->setText(QStringLiteral("20"));
+    PaintWatch echo(w->Text3->viewport());
+    PaintWatch counter(w->lblrem, w->lblrem);
+    PaintWatch state(w->comm, w->comm);
+    FarEnd far(*pty, static_cast<int>(w->xmitText.size()));
+    w->Command16_Click();
+    QCOMPARE(far.bytes(), w->xmitText.toLatin1());
+
+    QVERIFY(state.shown.contains(QStringLiteral("Busy")));
+    QVERIFY2(echo.paints >= 2, qPrintable(QString::number(echo.paints)));
+    // The counter was seen counting down between the start and the end.
+    const QString total = QString::number(w->xmitText.size());
+    bool midway = false;
+    for (const QString& shown : std::as_const(counter.shown))
+        midway = midway || (shown != total && shown != QStringLiteral("0") &&
+                            shown != QStringLiteral("0000"));
+    QVERIFY2(midway, qPrintable(counter.shown.join(QLatin1Char(' '))));
+}
+
+// The line is taken out of the picture: the cost measured here is the window's own.
+void TestSendButtons::longTextGoesOutWholeWithoutALimit() {
+    MemoryPort port;
+    SerialPort* line = w->MSComm1;
+    w->MSComm1 = &port;
+    QString text;
+    for (int i = 0; i < 40000; ++i)
+        text += QLatin1Char('a' + i % 26);
+    w->xmitText = text;
+    PaintWatch echo(w->Text3->viewport());
+    QElapsedTimer clock;
+    clock.start();
+    w->Command16_Click();
+    const double microsPerCharacter = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / 40000;
+    w->MSComm1 = line;
+
+    QCOMPARE(port.written(), text);
+    QCOMPARE(port.writes.size(), 40000);
+    checkSendEnded();
+    QVERIFY2(echo.paints < 4000, "the echo is painted per character, not per frame");
+    qInfo("Send to LCD without a line: %.2f us per character, %d echo paints", microsPerCharacter,
+          echo.paints);
+}
+
+void TestSendButtons::farEndHangsUpMidSend() {
+    const QString header = QStringLiteral("*220200000a");
+    w->xmitText = transmitText(4);
+    w->xmitdelay->setText(QStringLiteral("300"));
+    answerBoxes(scope, &boxes);
+    // The far end takes the header and hangs up during the pause before the first chunk.
+    FarEnd far(*pty, static_cast<int>(header.size()), [](PtyPair& p) { p.closeMaster(); });
+    w->Command16_Click();
+    QCOMPARE(far.bytes(), header.toLatin1());
+
+    QCOMPARE(boxes, QStringList{QStringLiteral("Error - Check Settings!")});
+    const QString echoed = w->Text3->text();
+    QVERIFY(echoed.size() >= header.size() && echoed.size() < w->xmitText.size());
+    QCOMPARE(echoed, w->xmitText.left(echoed.size()));
+    QCOMPARE(w->lblrem->text(), QString::number(w->xmitText.size() - echoed.size()));
+    QCOMPARE(w->comm->text(), QStringLiteral("Busy"));
+    QVERIFY(!w->Timer1->isActive());
+    QVERIFY(w->Command16->isEnabled());
+
+    // The program goes on: close, plug in a new cable, open, send.
+    w->cmdcomm_Click();
+    QVERIFY(!w->MSComm1->PortOpen());
+    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+    PtyPair again;
+    QVERIFY(openOnPty(*w, again));
+    w->xmitText = QStringLiteral("*2]ok");
+    w->xmitdelay->setText(QStringLiteral("5"));
+    beepsBefore = w->beeps;
+    w->Command16_Click();
+    QCOMPARE(again.read(5), QByteArray("*2]ok"));
+    checkSendEnded();
+    QCOMPARE(boxes.size(), 1);
+}
+
+void TestSendButtons::pasteSendsTheTrimmedClipboard_data() {
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("abc") << "abc"
+                         << "abc" << QByteArray("abc");
+    QTest::newRow("blanks before upper case") << "  AB"
+                                              << "  ab" << QByteArray("ab");
+    QTest::newRow("line end kept") << "ab\r\n"
+                                   << "ab\r\n"
+                                   << QByteArray("ab\r\n");
+    QTest::newRow("single character") << "X"
+                                      << "x" << QByteArray("x");
+    QTest::newRow("empty clipboard") << ""
+                                     << "" << QByteArray();
+    QTest::newRow("wait characters and a blank end") << "*22]0A]0B "
+                                                     << "*22]0a]0b " << QByteArray("*22]0a]0b");
+}
+
+void TestSendButtons::pasteSendsTheTrimmedClipboard() {
+    QFETCH(QString, clipboard);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, sent);
+    QGuiApplication::clipboard()->setText(clipboard);
+    w->Text3->setText(QStringLiteral("output"));
+    const QString remaining = w->lblrem->text();
+    pressPaste();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(w->Text2->text(), shown);
+    QCOMPARE(pty->read(static_cast<int>(sent.size())), sent);
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(w->comm), green);
+    // Paste and Send leaves the rest alone and does not beep.
+    QCOMPARE(w->beeps, beepsBefore);
+    QVERIFY(w->Timer1->isActive());
+    QCOMPARE(w->Text3->text(), QStringLiteral("output"));
+    QCOMPARE(w->lblrem->text(), remaining);
+}
+
+void TestSendButtons::pasteCancelled() {
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    w->Text2->setText(QStringLiteral("typed"));
+    pressPaste(QMessageBox::Cancel);
+    QCOMPARE(w->beeps, beepsBefore + 1);
+    QCOMPARE(w->Text2->text(), QStringLiteral("typed"));
+    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(pty->readAvailable(), QByteArray());
+}
+
+void TestSendButtons::pasteWithThePortClosed() {
+    w->cmdcomm_Click();
+    QVERIFY(!w->MSComm1->PortOpen());
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    w->xmitdelay->setText(QStringLiteral("not a number"));
+    pressPaste();
+    QCOMPARE(boxes.size(), 1); // nothing said after the confirmation
+    QCOMPARE(w->Text2->text(), QString());
+    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+}
+
+void TestSendButtons::pasteWithAnUnusableXmitDelay_data() {
+    QTest::addColumn<QString>("delay");
+    QTest::newRow("empty box") << "";
+    QTest::newRow("not a number") << "abc";
+    QTest::newRow("negative") << "-3";
+}
+
+void TestSendButtons::pasteWithAnUnusableXmitDelay() {
+    QFETCH(QString, delay);
+    QGuiApplication::clipboard()->setText(QStringLiteral("a]b"));
+    w->Text2->setText(QStringLiteral("typed"));
+    w->xmitdelay->setText(delay);
+    pressPaste();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY2(boxes.at(1).startsWith(QStringLiteral("Error - Check Settings!")) &&
+                 boxes.at(1).contains(QStringLiteral("Xmit Delay \"%1\"").arg(delay)),
+             qPrintable(boxes.at(1)));
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QCOMPARE(w->Text2->text(), QStringLiteral("typed"));
+    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(w->comm), green);
+}
+
+void TestSendButtons::pasteWhenTheFarEndIsGone() {
+    pty->closeMaster();
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    pressPaste();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY2(boxes.at(1).startsWith(QStringLiteral("Error - Check Settings!")),
+             qPrintable(boxes.at(1)));
+    QCOMPARE(w->Text2->text(), QStringLiteral("hello"));
+    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(w->comm), green);
+}
+
+QTEST_MAIN(TestSendButtons)
+#include "test_send_buttons.moc"
