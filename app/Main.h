@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <array>
 
 class QAction;
@@ -236,6 +237,13 @@ private:
     bool takeWindowFont();
     bool m_canvasFontTaken = takeWindowFont();
     // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----
+    void showCanvasAtDisplayPixels();
+    // Shows the picture in the file and captures its pixel rows into horzMatrix; false with a
+    // description when the picture cannot be shown or its rows cannot be captured.
+    bool loadPictureAndCapture(const QString& fileName, int width, int height, QString* failure);
+    // The About and Help windows while they are open; each deletes itself when closed.
+    QPointer<QWidget> aboutWindow;
+    QPointer<QWidget> helpWindow;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
     // ---- receive monitor, terminal and sending (MainTerminal.cpp, MainSend.cpp) ----
