@@ -20,6 +20,8 @@ QStringList CommonDialog::qtNameFilters(const QString& filter) {
         // Qt reads "*.*" as "names with a dot"; these filters mean every file.
         patterns.replace(QLatin1String("*.*"), QLatin1String("*"));
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (patterns.isEmpty())
+            patterns = QStringLiteral("*");
         static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
         description.remove(trailingPatterns);
         result << QStringLiteral("%1 (%2)").arg(description, patterns);

@@ -30,7 +30,8 @@ public:
     // False when cancelled; FontName and FontSize are then unchanged.
     bool ShowFont();
 
-    // "Text(*.txt)|*.txt|All Files (*.*)|*.*|" -> {"Text(*.txt)", "All Files (*)"}
+    // "Text(*.txt)|*.txt|All Files (*.*)|*.*|" -> {"Text (*.txt)", "All Files (*)"}: Qt reads the
+    // patterns from the parentheses, so those come from the pattern part, not the description.
     static QStringList qtNameFilters(const QString& filter);
     // "*.txt", ".txt" or "txt" -> "txt"
     static QString qtSuffix(const QString& defaultExt);

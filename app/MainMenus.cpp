@@ -1,7 +1,62 @@
 // The menu bar: Exit, Open, About, Help.
 #include "app/Main.h"
 
-void Main::mnuExit_Click() {}
-void Main::mnuOpen_Click() {}
-void Main::mnuAbout_Click() {}
-void Main::mnuHelp_Click() {}
+#include "app/About.h"
+#include "app/CommonDialog.h"
+#include "app/Help.h"
+#include "app/TextBox.h"
+#include "link/SerialPort.h"
+
+#include <QApplication>
+#include <QFile>
+
+void Main::mnuExit_Click() {
+    // The program ends at once, without a prompt; a port that will not close is not reported.
+    if (MSComm1->PortOpen())
+        MSComm1->setPortOpen(false);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        window->close();
+    QApplication::quit();
+}
+
+void Main::mnuOpen_Click() {
+    // Every step is tried and a failing one is passed over silently: the text is only ever a
+    // convenience copy of a file the user can open again.
+    commdlg->FileName.clear();
+    commdlg->Filter = QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|");
+    commdlg->ShowOpen();
+    const QString fileName = commdlg->FileName;
+    if (fileName.isEmpty())
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+    // One character per byte, line breaks as the file has them.
+    Text2->setText(QString::fromLatin1(bytes));
+}
+
+namespace {
+// Shows the window held in `slot`, creating it first when it is not open.
+template <class Window> void showOnce(QPointer<QWidget>& slot, QWidget* owner) {
+    if (!slot) {
+        slot = new Window(owner);
+        slot->show();
+        return;
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+} // namespace
+
+void Main::mnuAbout_Click() {
+    showOnce<About>(aboutWindow, this);
+}
+
+void Main::mnuHelp_Click() {
+    showOnce<Help>(helpWindow, this);
+}
