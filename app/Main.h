@@ -246,6 +246,12 @@ private:
     QPointer<QWidget> helpWindow;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
+    // Names in each Com option's tooltip the device it opens; meant to run once after Form_Load.
+    void initPortControls();
+    void refreshPortTooltips();
+    void openPort();
+    void closePort();
+    void portFailed();
     // ---- receive monitor, terminal and sending (MainTerminal.cpp, MainSend.cpp) ----
     // A dead line is reported at the first key that cannot go out, not at every key after it.
     bool m_terminalFaultReported = false;

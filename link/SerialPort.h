@@ -21,19 +21,24 @@ public:
     virtual int CommPort() const = 0;
     virtual void setCommPort(int port) = 0;
 
-    // "19200,n,8,1": baud, parity letter, data bits, stop bits. Takes effect at once while open.
+    // "19200,n,8,1": baud, parity letter (n, e, o, m, s), data bits (5-8), stop bits (1, 1.5,
+    // 2). Takes effect at once while open, else at the next open. A text that cannot be read
+    // fails and leaves the settings in force unchanged; reading gives them back in the form
+    // "baud,letter,bits,stops".
     virtual QString Settings() const = 0;
     virtual bool setSettings(const QString& settings) = 0;
 
     // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 RTS/CTS with XON/XOFF. Used from the next open.
+    virtual int Handshaking() const = 0;
     virtual bool setHandshaking(int handshake) = 0;
-    // Transmit buffer size in bytes, used from the next open.
+    // Transmit buffer size in bytes (at least 1), used from the next open.
+    virtual int OutBufferSize() const = 0;
     virtual bool setOutBufferSize(int bytes) = 0;
 
     // Queues the characters and pushes them to the operating system without waiting for them to
-    // leave the wire.
+    // leave the wire. Fails when the port is closed or the far end is gone.
     virtual bool Output(const QString& text) = 0;
-    // Everything received and not yet taken, at once; possibly empty.
+    // Everything received and not yet taken, at once; possibly empty. Never waits.
     virtual QString Input() = 0;
 
     virtual QString errorString() const = 0;
