@@ -1,9 +1,68 @@
 // The output window's buttons.
 #include "app/Main.h"
 
-void Main::Command15_Click() {}
-void Main::txtcase_Click() {}
-void Main::Command11_Click() {}
-void Main::Command12_Click() {}
-void Main::Command13_Click() {}
-void Main::Command14_Click() {}
+#include "app/CommonDialog.h"
+#include "app/TextBox.h"
+#include "convert/TransmitText.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+
+void Main::Command15_Click() {
+    // A decorated table cannot be cut into the PIC's hex stream.
+    if (!txtfrmt->text().isEmpty() || !txtDelim->text().isEmpty()) {
+        msgBox(QStringLiteral("No Format or Delimiters allowed\n\rConvert again without them."));
+        return;
+    }
+    convText = reformatSource(Text3->text());
+    xmitText = transmitText(picHeader, convText, picBuffer, waitChars);
+    Text3->setText(xmitText);
+    Command16->setEnabled(true);
+    Command15->setEnabled(false);
+}
+
+void Main::txtcase_Click() {
+    // The caption names what the next click does.
+    if (txtcase->text() == QLatin1String("&UpCase")) {
+        txtcase->setText(QStringLiteral("&LowCase"));
+        Text3->setText(Text3->text().toUpper());
+    } else {
+        txtcase->setText(QStringLiteral("&UpCase"));
+        Text3->setText(Text3->text().toLower());
+    }
+}
+
+void Main::Command11_Click() {
+    QGuiApplication::clipboard()->setText(Text3->text());
+    msgBox(QStringLiteral("Text copied to Clipboad"));
+}
+
+void Main::Command12_Click() {
+    commdlg->DialogTitle = QStringLiteral("LCD File to Save");
+    commdlg->Filter = QStringLiteral("Text(*.txt)|*.txt|Basic (*.bas)|*.bas");
+    commdlg->FileName = QStringLiteral("*.txt");
+    commdlg->DefaultExt = QStringLiteral("*.txt");
+    commdlg->ShowSave();
+    if (commdlg->FileName.isEmpty())
+        return;
+    // QSaveFile replaces the file only once everything is written, so a full disk never leaves
+    // half a table behind.
+    QSaveFile file(commdlg->FileName);
+    const QByteArray bytes = Text3->text().toLatin1();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        msgBox(QStringLiteral("File Save Error - ") + file.errorString());
+}
+
+void Main::Command13_Click() {
+    Text3->setText(QString());
+    picHeader.clear();
+    Command12->setEnabled(false);
+}
+
+void Main::Command14_Click() {
+    Text3->setText(restoreText);
+    Command12->setEnabled(true);
+}

@@ -1,0 +1,273 @@
+// The output window's buttons: Reformat For Output, UpCase/LowCase, Copy, Save, Clear, Restore.
+#include "Modal.h"
+#include "app/CommonDialog.h"
+#include "app/Main.h"
+#include "app/TextBox.h"
+#include "convert/ByteMatrix.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+class TestOutputWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void reformatCutsIntoPieces_data();
+    void reformatCutsIntoPieces();
+    void reformatRefusesDecoratedText_data();
+    void reformatRefusesDecoratedText();
+    void reformatAfterClearStartsWithWaitChars();
+    void upCaseTwice();
+    void restore();
+    void copy();
+    void save_data();
+    void save();
+    void saveFailureKeepsText();
+
+private:
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // A 128x64 conversion: vertical gives 2048 characters, horizontal (every byte captured) 2050.
+    void convert128(bool vertical) {
+        QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
+        if (vertical) {
+            QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+            w->canvas.setPixel(0, 0, Canvas::Black);
+        } else {
+            for (int y = 0; y < 64; ++y)
+                for (int c = 0; c < 16; ++c)
+                    captureHorizontalByte(w->horzMatrix, y, c, quint8(y + c), false);
+        }
+        click(w->Command9);
+    }
+    // Answers the next save dialog with `path`, or cancels it when `path` is empty.
+    void answerSaveDialog(const QString& path) {
+        whenModal<QFileDialog>(w, [this, path](QFileDialog* dialog) {
+            dialogTitle = dialog->windowTitle();
+            dialogFilters = dialog->nameFilters();
+            if (path.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(path);
+            // Queued, so that a box the dialog opens (replace an existing file?) runs its loop
+            // outside this timer's callback, where the timers answering it can fire.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+    }
+
+    Main* w = nullptr;
+    QStringList messages;
+    QString dialogTitle;
+    QStringList dialogFilters;
+};
+
+void TestOutputWindow::init() {
+    messages.clear();
+    dialogTitle.clear();
+    w = new Main;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    recordMessages(w, &messages);
+}
+
+void TestOutputWindow::cleanup() {
+    delete w;
+    w = nullptr;
+}
+
+void TestOutputWindow::reformatCutsIntoPieces_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QString>("lastPiece");
+    QTest::newRow("2048 characters") << true << 64 << QString();
+    QTest::newRow("2050 characters") << false << 65 << "00";
+}
+
+void TestOutputWindow::reformatCutsIntoPieces() {
+    QFETCH(bool, vertical);
+    QFETCH(int, pieces);
+    QFETCH(QString, lastPiece);
+    convert128(vertical);
+    // What a user may do before reformatting: spaces and capitals around the data.
+    const QString converted = w->Text3->text();
+    w->Text3->setText(QStringLiteral("  ") + converted.toUpper() + QStringLiteral(" "));
+    w->picHeader = QStringLiteral("*3200000A");
+    QVERIFY(w->Command15->isEnabled());
+    click(w->Command15);
+    QVERIFY(messages.isEmpty());
+    QCOMPARE(w->convText, converted);
+    const QString expectedHeader = QStringLiteral("*3200000a");
+    QCOMPARE(w->xmitText.left(expectedHeader.size()), expectedHeader);
+    const QStringList parts = w->xmitText.mid(expectedHeader.size()).split(QLatin1Char(']'));
+    QCOMPARE(parts.size(), pieces + 1);
+    QVERIFY(parts[0].isEmpty()); // the stream opens with the wait character
+    for (int i = 1; i < 65; ++i)
+        QCOMPARE(parts[i], converted.mid((i - 1) * 32, 32));
+    if (!lastPiece.isEmpty())
+        QCOMPARE(parts.last(), lastPiece);
+    QCOMPARE(w->Text3->text(), w->xmitText);
+    QVERIFY(w->Command16->isEnabled());
+    QVERIFY(!w->Command15->isEnabled());
+}
+
+void TestOutputWindow::reformatRefusesDecoratedText_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("format") << "0x"
+                            << ""
+                            << "" << true;
+    QTest::newRow("delimiter") << ""
+                               << ","
+                               << "" << true;
+    QTest::newRow("a space is not empty") << " "
+                                          << ""
+                                          << "" << true;
+    QTest::newRow("header alone is fine") << ""
+                                          << ""
+                                          << "DB " << false;
+}
+
+void TestOutputWindow::reformatRefusesDecoratedText() {
+    QFETCH(QString, format);
+    QFETCH(QString, delimiter);
+    QFETCH(QString, header);
+    QFETCH(bool, refused);
+    convert128(true);
+    w->txtfrmt->setText(format);
+    w->txtDelim->setText(delimiter);
+    w->txthead->setText(header);
+    w->Text3->setText(QStringLiteral("DB ff00"));
+    click(w->Command15);
+    if (refused) {
+        QCOMPARE(messages,
+                 QStringList{"No Format or Delimiters allowed\n\rConvert again without them."});
+        QCOMPARE(w->Text3->text(), QStringLiteral("DB ff00"));
+        QVERIFY(w->xmitText.isEmpty());
+        QVERIFY(w->Command15->isEnabled());
+        QVERIFY(!w->Command16->isEnabled());
+    } else {
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(w->xmitText, w->picHeader.toLower() + QStringLiteral("]db ff00"));
+    }
+}
+
+void TestOutputWindow::reformatAfterClearStartsWithWaitChars() {
+    convert128(true);
+    w->picHeader = QStringLiteral("*3200000A"); // as getparam leaves it
+    const QString converted = w->Text3->text();
+    click(w->Command13);
+    QCOMPARE(w->Text3->text(), QString());
+    QVERIFY(w->picHeader.isEmpty());
+    QVERIFY(!w->Command12->isEnabled());
+    QCOMPARE(w->restoreText, converted);
+    click(w->Command14);
+    w->Text4->setText(QStringLiteral("]]"));
+    click(w->Command15);
+    QVERIFY(
+        w->xmitText.startsWith(QStringLiteral("]]") + converted.left(32) + QStringLiteral("]]")));
+}
+
+void TestOutputWindow::upCaseTwice() {
+    convert128(true);
+    w->Text3->setText(QStringLiteral("Ab ff"));
+    click(w->txtcase);
+    QCOMPARE(w->txtcase->text(), QStringLiteral("&LowCase"));
+    QCOMPARE(w->Text3->text(), QStringLiteral("AB FF"));
+    click(w->txtcase);
+    QCOMPARE(w->txtcase->text(), QStringLiteral("&UpCase"));
+    QCOMPARE(w->Text3->text(), QStringLiteral("ab ff"));
+    QCOMPARE(w->convText, w->restoreText); // only the window changes case
+    QVERIFY(!w->convText.contains(QLatin1Char('F')));
+}
+
+void TestOutputWindow::restore() {
+    w->Text3->setText(QStringLiteral("typed"));
+    click(w->Command14);
+    QCOMPARE(w->Text3->text(), QString()); // nothing converted yet
+    QVERIFY(w->Command12->isEnabled());
+
+    convert128(false);
+    const QString converted = w->Text3->text();
+    click(w->Command15);
+    QVERIFY(w->Text3->text() != converted);
+    click(w->Command14);
+    QCOMPARE(w->Text3->text(), converted);
+    QVERIFY(!w->Command15->isEnabled()); // one Reformat per Convert
+}
+
+void TestOutputWindow::copy() {
+    w->Text3->setText(QStringLiteral("ff00\r\n80"));
+    click(w->Command11);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ff00\r\n80"));
+    QCOMPARE(messages, QStringList{"Text copied to Clipboad"});
+}
+
+void TestOutputWindow::save_data() {
+    QTest::addColumn<QString>("chosen");  // relative to a fresh directory; empty = cancel
+    QTest::addColumn<QString>("written"); // the file that must hold the text; empty = none
+    QTest::addColumn<QByteArray>("before");
+    QTest::newRow("new file") << "table.txt"
+                              << "table.txt" << QByteArray();
+    QTest::newRow("default extension") << "table"
+                                       << "table.txt" << QByteArray();
+    QTest::newRow("basic file") << "table.bas"
+                                << "table.bas" << QByteArray();
+    QTest::newRow("replaces a longer file") << "old.txt"
+                                            << "old.txt" << QByteArray(500, 'x');
+    QTest::newRow("cancelled") << ""
+                               << "" << QByteArray();
+}
+
+void TestOutputWindow::save() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, before);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    if (!before.isEmpty()) {
+        QFile old(dir.filePath(written));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(before);
+    }
+    convert128(true);
+    const QString text = QStringLiteral("DATA ") + w->Text3->text() + QStringLiteral(" \u00e9\r\n");
+    w->Text3->setText(text);
+    QVERIFY(w->Command12->isEnabled());
+    answerSaveDialog(chosen.isEmpty() ? QString() : dir.filePath(chosen));
+    click(w->Command12);
+    QTRY_COMPARE(dialogTitle, QStringLiteral("LCD File to Save"));
+    QCOMPARE(dialogFilters, (QStringList{"Text (*.txt)", "Basic (*.bas)"}));
+    QCOMPARE(w->commdlg->Filter, QStringLiteral("Text(*.txt)|*.txt|Basic (*.bas)|*.bas"));
+    QCOMPARE(w->commdlg->DefaultExt, QStringLiteral("*.txt"));
+    // An existing file makes the dialog ask before replacing it; that box is answered Yes.
+    QCOMPARE(messages.size(), before.isEmpty() ? 0 : 1);
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    if (written.isEmpty()) {
+        QVERIFY2(files.isEmpty(), qPrintable(files.join(QLatin1Char(' '))));
+        return;
+    }
+    QCOMPARE(files, QStringList{written});
+    QFile file(dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), text.toLatin1()); // one byte a character, no line end added
+}
+
+void TestOutputWindow::saveFailureKeepsText() {
+    QTemporaryDir dir;
+    click(w->Command14); // enables Save
+    w->Text3->setText(QStringLiteral("ff00"));
+    answerSaveDialog(dir.filePath(QStringLiteral("missing/table.txt")));
+    click(w->Command12);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].startsWith(QStringLiteral("File Save Error - ")) &&
+                 messages[0].size() > 18,
+             qPrintable(messages[0]));
+    QCOMPARE(w->Text3->text(), QStringLiteral("ff00"));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/table.txt"))));
+}
+
+QTEST_MAIN(TestOutputWindow)
+#include "test_output_window.moc"
