@@ -1,52 +1,78 @@
 #include "convert/OutputText.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace {
-const char hexDigits[] = "0123456789abcdef";
-
-void appendHex(QString& text, quint8 byte) {
-    const QChar digits[2] = {QLatin1Char(hexDigits[byte >> 4]), QLatin1Char(hexDigits[byte & 15])};
-    text.append(digits, 2);
+// Two lower-case digits per byte value, written with one copy each.
+const std::array<std::array<char16_t, 2>, 256>& hexPairs() {
+    static const auto table = [] {
+        std::array<std::array<char16_t, 2>, 256> pairs{};
+        const char digits[] = "0123456789abcdef";
+        for (int i = 0; i < 256; ++i)
+            pairs[i] = {char16_t(digits[i >> 4]), char16_t(digits[i & 15])};
+        return pairs;
+    }();
+    return table;
 }
 
-void chopSpaces(QString& text, qsizetype keep) {
-    qsizetype end = text.size();
-    while (end > keep && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    text.truncate(end);
+QChar* put(QChar* out, const QString& text) {
+    std::memcpy(static_cast<void*>(out), text.constData(), sizeof(QChar) * text.size());
+    return out + text.size();
 }
 
-// Header, the elements, the closing "00" if any, footer; trimmed and lower-cased.
-// appendElementDigits(text, i) appends the digits of element i (none for an empty cell).
-template <typename AppendDigits>
-QString assemble(const OutputFormat& f, qsizetype count, bool closingZeros,
-                 AppendDigits appendElementDigits) {
-    const qsizetype element = f.format.size() + 2 + f.delimiter.size();
-    QString text;
-    text.reserve(f.header.size() + count * element + 2 + f.footer.size());
-    text.append(f.header);
-    const qsizetype bodyStart = text.size();
+QChar* putHex(QChar* out, quint8 byte) {
+    std::memcpy(static_cast<void*>(out), hexPairs()[byte].data(), sizeof(QChar) * 2);
+    return out + 2;
+}
+
+bool isSpace(QChar c) {
+    return c == QLatin1Char(' ');
+}
+
+// Header, the elements, the closing "00" if any, footer; trimmed of spaces and lower-cased.
+// putDigits(out, i) writes the digits of element i (none for an empty cell) and returns the end.
+// The decoration is lower-cased piece by piece up front and the digits are lower case already,
+// so the text is written once into a buffer of its final size.
+template <typename PutDigits>
+QString assemble(const OutputFormat& f, qsizetype count, bool closingZeros, PutDigits putDigits) {
+    const QString format = f.format.toLower();
+    const QString delimiter = f.delimiter.toLower();
+    const QString header = f.header.toLower();
+    const QString footer = f.footer.toLower();
+    const qsizetype element = format.size() + 2 + delimiter.size();
+    QString text(header.size() + count * element + 2 + footer.size(), Qt::Uninitialized);
+    QChar* const begin = text.data();
+    QChar* out = put(begin, header);
+    QChar* const body = out;
     for (qsizetype i = 0; i < count; ++i) {
-        text.append(f.format);
-        appendElementDigits(text, i);
-        text.append(f.delimiter);
+        out = put(out, format);
+        out = putDigits(out, i);
+        out = put(out, delimiter);
     }
     if (closingZeros) {
-        text.append(QLatin1String("00"));
+        // The closing "00" follows the last delimiter and the rule below does not touch it: the
+        // body ends with the marker, not with a delimiter.
+        *out++ = QLatin1Char('0');
+        *out++ = QLatin1Char('0');
     } else if (count > 0 && !f.delimiter.isEmpty()) {
-        // Only the delimiter's first character is blanked; the rest of a longer delimiter stays
-        // unless it is spaces, so ",a" leaves " a" at the end of the body.
-        text[text.size() - f.delimiter.size()] = QLatin1Char(' ');
-        chopSpaces(text, bodyStart);
+        // The final delimiter's first character becomes a space, then trailing spaces go: a
+        // delimiter ",a" leaves " a" at the end, ", " leaves nothing.
+        const qsizetype first = QString(f.delimiter.at(0)).toLower().size();
+        out -= delimiter.size();
+        *out++ = QLatin1Char(' ');
+        out = put(out, delimiter.mid(first));
+        while (out > body && isSpace(out[-1]))
+            --out;
     }
-    text.append(f.footer);
-    chopSpaces(text, 0);
-    qsizetype lead = 0;
-    while (lead < text.size() && text.at(lead) == QLatin1Char(' '))
-        ++lead;
+    out = put(out, footer);
+    while (out > begin && isSpace(out[-1]))
+        --out;
+    const qsizetype lead = std::find_if_not(begin, out, isSpace) - begin;
+    text.truncate(out - begin);
     text.remove(0, lead);
-    return std::move(text).toLower();
+    return text;
 }
 
 int bytesPerRow(int width) {
@@ -61,8 +87,8 @@ int rowCount(int height) {
 QString verticalOutputText(const VertMatrix& matrix, const OutputFormat& format) {
     const qsizetype count = static_cast<qsizetype>(matrix.columns) * matrix.pages;
     const int columns = std::max(matrix.columns, 1);
-    return assemble(format, count, false, [&](QString& text, qsizetype i) {
-        appendHex(text, matrix.at(static_cast<int>(i % columns), static_cast<int>(i / columns)));
+    return assemble(format, count, false, [&](QChar* out, qsizetype i) {
+        return putHex(out, matrix.at(static_cast<int>(i % columns), static_cast<int>(i / columns)));
     });
 }
 
@@ -70,25 +96,25 @@ QString horizontalOutputText(const HorzMatrix& matrix, int width, int height,
                              const OutputFormat& format) {
     const int perRow = std::max(bytesPerRow(width), 1);
     const qsizetype count = static_cast<qsizetype>(bytesPerRow(width)) * rowCount(height);
-    return assemble(format, count, true, [&](QString& text, qsizetype i) {
+    return assemble(format, count, true, [&](QChar* out, qsizetype i) {
         const int row = static_cast<int>(i / perRow);
         const int column = static_cast<int>(i % perRow);
-        if (!matrix.isEmpty(row, column))
-            appendHex(text, matrix.byte(row, column));
+        return matrix.isEmpty(row, column) ? out : putHex(out, matrix.byte(row, column));
     });
 }
 
 QString rawMatrixText(const HorzMatrix& matrix, int width, int height) {
     const int perRow = bytesPerRow(width);
     const int rows = rowCount(height);
-    QString text;
-    text.reserve(static_cast<qsizetype>(perRow) * rows * 2);
+    QString text(static_cast<qsizetype>(perRow) * rows * 2, Qt::Uninitialized);
+    QChar* out = text.data();
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < perRow; ++column) {
             if (!matrix.isEmpty(row, column))
-                appendHex(text, matrix.byte(row, column));
+                out = putHex(out, matrix.byte(row, column));
         }
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
@@ -102,9 +128,9 @@ QString byteCountCaption(qsizetype textLength) {
 QString trimSpaces(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
+    while (begin < end && isSpace(text.at(begin)))
         ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+    while (end > begin && isSpace(text.at(end - 1)))
         --end;
     return text.mid(begin, end - begin);
 }
