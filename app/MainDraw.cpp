@@ -19,7 +19,7 @@ void Main::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, 
     penDown = true;
 }
 
-// One dot per movement report; fast strokes leave gaps on purpose, as the panel shows them.
+// One dot per movement report and no joining line between them, so a fast stroke leaves gaps.
 void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
     if (!penDown)
         return;
