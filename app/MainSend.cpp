@@ -36,7 +36,7 @@ class SendEchoDisplay {
 public:
     SendEchoDisplay(const QString& text, TextBox* echo, QLabel* remaining, QLabel* comm)
         : m_text(text), m_echo(echo), m_remaining(remaining), m_comm(comm) {
-        m_clock.start();
+        show(); // the emptied echo, the full count and "Busy" before the first character
     }
 
     void progress(qsizetype sent) {
@@ -52,7 +52,7 @@ private:
     static constexpr qint64 framePeriodNs = 1000000000 / 60;
 
     void show() {
-        m_clock.restart();
+        m_clock.start();
         if (m_sent > m_shown) {
             m_echo->appendText(m_text.mid(m_shown, m_sent - m_shown));
             m_shown = m_sent;
