@@ -32,6 +32,7 @@ Main::Main(QWidget* parent) : QMainWindow(parent) {
     buildControls();
     connectHandlers();
     Form_Load();
+    initPortControls();
 }
 
 Main::~Main() = default;
