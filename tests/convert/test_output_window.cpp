@@ -49,7 +49,11 @@ private:
                 dialog->reject();
                 return;
             }
-            dialog->selectFile(path);
+            // selectFile() leaves the name box alone once it has focus, so fill the box itself.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(path);
+            else
+                dialog->selectFile(path);
             // Queued, so that a box the dialog opens (replace an existing file?) runs its loop
             // outside this timer's callback, where the timers answering it can fire.
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
