@@ -1,5 +1,6 @@
 // Convert and the Byte Matrix choice, clicked in a real window.
 #include "Modal.h"
+#include "Pictures.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "convert/ByteMatrix.h"
@@ -11,10 +12,6 @@ namespace {
 // A pattern with black pixels in every page and both halves of each byte.
 bool patternPixel(int x, int y) {
     return (x * 5 + y * 3 + x * y) % 7 == 0;
-}
-
-QString hexOf(int byte) {
-    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
 }
 } // namespace
 
