@@ -3,6 +3,8 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
+#include <poll.h>
 
 QString deviceForCommPort(int port) {
     if (port != 1 && port != 2)
@@ -234,16 +236,37 @@ bool QtSerialPort::Output(const QString& text) {
     const QByteArray bytes = latin1Bytes(text);
     if (m_port.write(bytes) != bytes.size())
         return fail(tr("Writing to the port failed: %1").arg(m_port.errorString()));
-    // flush() hands over what the driver takes now and never waits for the wire; it is false
-    // both on an error and when the driver is full, so only the error state tells them apart.
-    m_port.flush();
-    if (m_port.error() != QSerialPort::NoError) {
-        const QString description = m_port.errorString();
-        m_port.clear(QSerialPort::Output); // what the far end will never take must not pile up
+    return pushToDriver();
+}
+
+// Hands the queued bytes to the driver without waiting for them to leave the wire. When the
+// driver's buffer is full (a slow line, or a handshake holding the line), wait for room rather
+// than report a failure: the sender's pacing only means something once the bytes are with the
+// driver. A line that takes nothing for a long time, or hangs up, is a failure.
+bool QtSerialPort::pushToDriver() {
+    constexpr int roomTimeoutMs = 5000;
+    while (m_port.bytesToWrite() > 0) {
+        pollfd p{static_cast<int>(m_port.handle()), POLLOUT, 0};
+        const int ready = ::poll(&p, 1, roomTimeoutMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0)
+            return dropUnsent(tr("the line took nothing for %1 s").arg(roomTimeoutMs / 1000));
+        if (ready < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return dropUnsent(tr("the line is gone"));
+        const qint64 before = m_port.bytesToWrite();
         m_port.clearError();
-        return fail(tr("Writing to the port failed: %1").arg(description));
+        m_port.flush();
+        if (m_port.error() != QSerialPort::NoError && m_port.bytesToWrite() == before)
+            return dropUnsent(m_port.errorString()); // writable, yet nothing went: a real fault
     }
     return true;
+}
+
+bool QtSerialPort::dropUnsent(const QString& description) {
+    m_port.clear(QSerialPort::Output); // what the far end will never take must not pile up
+    m_port.clearError();
+    return fail(tr("Writing to the port failed: %1").arg(description));
 }
 
 QString QtSerialPort::Input() {

@@ -49,6 +49,8 @@ public:
     QString errorString() const override { return m_error; }
 
 private:
+    bool pushToDriver();
+    bool dropUnsent(const QString& description);
     bool fail(const QString& description);
     bool applyLine(const LineSettings& line);
     bool applyHandshake();

@@ -52,6 +52,7 @@ private slots:
 
     void bytesCrossBothWays();
     void inputTakesBytesWithoutTheEventLoop();
+    void outputWaitsForRoomWhenTheDriverIsFull();
     void outputFailsWhenTheFarEndIsGone();
     void outputFailsWhenClosed();
     void openFailsForAMissingDevice();
@@ -188,6 +189,34 @@ void TestPortSerial::inputTakesBytesWithoutTheEventLoop() {
     const QByteArray block(3000, 'x');
     QVERIFY(pty.write(block));
     QCOMPARE(inputWithoutEventLoop(port, block.size()).toLatin1(), block);
+    port.setPortOpen(false);
+}
+
+void TestPortSerial::outputWaitsForRoomWhenTheDriverIsFull() {
+    // Far more than a driver buffer holds, one character per write, while the far end only starts
+    // reading after a while: nothing may be reported lost or dropped.
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QtSerialPort port;
+    QVERIFY(port.setPortOpen(true));
+    QByteArray sent;
+    for (int i = 0; i < 24000; ++i)
+        sent.append("0123456789abcdef"[i % 16]);
+    QByteArray received;
+    QThread* reader = QThread::create([&] {
+        QThread::msleep(300);
+        received = pty.read(sent.size(), 20000);
+    });
+    reader->start();
+    bool allWritten = true;
+    for (const char c : sent)
+        allWritten = allWritten && port.Output(QString(QLatin1Char(c)));
+    QVERIFY2(allWritten, qPrintable(port.errorString()));
+    reader->wait();
+    delete reader;
+    QCOMPARE(received.size(), sent.size());
+    QCOMPARE(received, sent);
     port.setPortOpen(false);
 }
 
