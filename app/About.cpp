@@ -32,7 +32,7 @@ About::About(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About MyApp"));
 
     picIcon = label("picIcon", QString());
-    picIcon->setPixmap(QPixmap(quorvel_xpm));
+    picIcon->setPixmap(programIcon().pixmap(32, 32));
     picIcon->setFixedSize(40, 40);
     picIcon->setAlignment(Qt::AlignCenter);
     lblTitle = label("lblTitle", QStringLiteral("Quorvel"));
@@ -87,12 +87,16 @@ About::About(QWidget* parent) : QDialog(parent) {
 
 void About::Form_Load() {
     setWindowTitle(QStringLiteral("About ") + applicationTitle());
-    setWindowIcon(QIcon(QPixmap(quorvel_xpm)));
+    setWindowIcon(programIcon());
     lblVersion->setText(QStringLiteral("Version %1.%2.%3")
                             .arg(VersionMajor)
                             .arg(VersionMinor)
                             .arg(VersionRevision));
     lblTitle->setText(applicationTitle());
+}
+
+QIcon About::programIcon() {
+    return QIcon(QPixmap(quorvel_xpm));
 }
 
 QStringList About::systemInfoTools() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QStringList>
 
 class QLabel;
@@ -19,6 +20,8 @@ public:
     explicit About(QWidget* parent = nullptr);
 
     static QString applicationTitle() { return QStringLiteral("Quorvel"); }
+    // The program's icon: a graphic LCD panel above its controller chip.
+    static QIcon programIcon();
 
     // The system-information programs tried in turn; the first one found on the PATH is started.
     static QStringList systemInfoTools();
