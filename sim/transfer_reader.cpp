@@ -119,7 +119,8 @@ void TransferReader::finish() {
     if (pendingNibble_ >= 0)
         answers_->append(QStringLiteral("ERROR odd hex count"));
     if (badChars_ > 0)
-        answers_->append(QStringLiteral("ERROR %1 bad chars").arg(badChars_));
+        answers_->append(
+            QStringLiteral("ERROR %1 bad char%2").arg(badChars_).arg(badChars_ == 1 ? "" : "s"));
     if (tooLong_)
         answers_->append(QStringLiteral("ERROR too long"));
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "pic_simulator.h"
+
+#include <QStringList>
+
+// Sends stream in one go at nowMs, lets the line go quiet, returns the answers.
+inline QStringList runTransfer(PicSimulator& simulator, const QByteArray& stream,
+                               qint64 nowMs = 1000) {
+    simulator.feed(stream, nowMs);
+    simulator.tick(nowMs + 1000000);
+    return simulator.takeAnswers();
+}
+
+// Number of pixels where the LCD differs from want(x, y).
+template <typename Want> int pixelsOff(const QImage& lcd, Want want) {
+    int wrong = 0;
+    for (int y = 0; y < lcd.height(); ++y)
+        for (int x = 0; x < lcd.width(); ++x)
+            wrong += (lcd.pixelIndex(x, y) == 1) != want(x, y);
+    return wrong;
+}
