@@ -1,3 +1,4 @@
+#include "app/About.h"
 #include "app/Main.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.2"));
+    QApplication::setWindowIcon(About::programIcon());
     Main window;
     window.show();
     return app.exec();
