@@ -43,26 +43,26 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
                                   QStringLiteral("Create a symlink to the pty device."),
                                   QStringLiteral("path"));
     const QCommandLineOption wait(QStringLiteral("wait"),
-                                  QStringLiteral("Wait character(s) before each chunk."),
+                                  QStringLiteral("Wait character(s) before each chunk; default ]."),
                                   QStringLiteral("chars"), QStringLiteral("]"));
     const QCommandLineOption png(QStringLiteral("png"),
                                  QStringLiteral("Write the LCD picture as PNG after each picture."),
                                  QStringLiteral("file"));
     const QCommandLineOption busy(QStringLiteral("busy-ms"),
-                                  QStringLiteral("PIC busy time per chunk; 0 = off."),
+                                  QStringLiteral("PIC busy time per chunk; default 0 = off."),
                                   QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption idle(QStringLiteral("idle-ms"),
-                                  QStringLiteral("Quiet time that ends a transfer."),
+                                  QStringLiteral("Quiet time that ends a transfer; default 400."),
                                   QStringLiteral("ms"), QStringLiteral("400"));
     const QCommandLineOption noWindow(QStringLiteral("no-window"),
                                       QStringLiteral("Run headless even with a display."));
     const QCommandLineOption scale(QStringLiteral("scale"),
-                                   QStringLiteral("Window magnification (1-8)."),
+                                   QStringLiteral("Window magnification 1-8; default 3."),
                                    QStringLiteral("n"), QStringLiteral("3"));
     const QCommandLineOption eepromPanel(
         QStringLiteral("eeprom-panel"),
         QStringLiteral("Panel the EEPROM is shown as: WxH with optional v/h suffix, or auto "
-                       "(from the last EEPROM load's size)."),
+                       "(from the last EEPROM load's size); default 128x64."),
         QStringLiteral("panel"), QStringLiteral("128x64"));
     const QCommandLineOption invert(
         QStringLiteral("invert-horizontal"),
@@ -72,7 +72,10 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     if (!parser.parse(arguments))
         return failure(parser.errorText());
     if (parser.isSet(help))
-        return OptionsParse{std::nullopt, parser.helpText(), true};
+        return OptionsParse{std::nullopt,
+                            parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                      QStringLiteral("quorvel-picsim")),
+                            true};
     if (!parser.positionalArguments().isEmpty())
         return failure(QStringLiteral("unexpected argument: ") +
                        parser.positionalArguments().first());
