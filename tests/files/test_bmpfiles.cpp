@@ -7,7 +7,7 @@
 #include "canvas/Bmp.h"
 
 #include "BmpFixtures.h"
-#include "Modals.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>

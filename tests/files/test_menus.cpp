@@ -6,7 +6,7 @@
 #include "link/SerialPort.h"
 #include "support/PtyPair.h"
 
-#include "Modals.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
