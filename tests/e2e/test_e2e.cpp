@@ -1,0 +1,193 @@
+// From the canvas to the virtual PIC's LCD: the real window, the real QSerialPort path over a
+// pseudo-terminal, and a PIC that decodes the stream with its own code.
+#include "app/CanvasView.h"
+#include "app/Main.h"
+#include "app/TextBox.h"
+#include "canvas/Bmp.h"
+#include "link/SerialPort.h"
+#include "support/Modals.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+// A pattern with detail in every byte lane: a border, a diagonal and a checkered block.
+void drawPattern(Canvas& canvas) {
+    canvas.clear();
+    const int w = canvas.width();
+    const int h = canvas.height();
+    for (int x = 0; x < w; ++x) {
+        canvas.setPixel(x, 0, Canvas::Black);
+        canvas.setPixel(x, h - 1, Canvas::Black);
+    }
+    for (int y = 0; y < h; ++y) {
+        canvas.setPixel(0, y, Canvas::Black);
+        canvas.setPixel(w - 1, y, Canvas::Black);
+        canvas.setPixel((y * 3) % w, y, Canvas::Black);
+    }
+    for (int y = 5; y < h / 2; ++y)
+        for (int x = 9; x < w / 3; ++x)
+            if ((x + y) % 3 == 0)
+                canvas.setPixel(x, y, Canvas::Black);
+}
+
+// Pixels where the LCD picture and the canvas disagree (dark on the LCD = set on the canvas).
+int pixelsOff(const QImage& lcd, const Canvas& canvas) {
+    if (lcd.size() != QSize(canvas.width(), canvas.height()))
+        return -1;
+    int wrong = 0;
+    for (int y = 0; y < lcd.height(); ++y)
+        for (int x = 0; x < lcd.width(); ++x)
+            wrong += (qGray(lcd.pixel(x, y)) < 128) != canvas.isSet(x, y);
+    return wrong;
+}
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void verticalPicturesReachTheLcd_data();
+    void verticalPicturesReachTheLcd();
+    void loadedBmpReachesTheLcdHorizontally();
+    void eepromLoadThenDisplay();
+    void bufferMismatchIsAnOverrun();
+
+private:
+    void openPort();
+    void convertReformatSend();
+    QImage lcdPicture() const { return QImage(m_dir->filePath(QStringLiteral("lcd.png"))); }
+
+    QProcess* m_sim = nullptr;
+    QTemporaryDir* m_dir = nullptr;
+    Main* w = nullptr;
+};
+
+void TestEndToEnd::init() {
+    m_dir = new QTemporaryDir;
+    m_sim = new QProcess;
+    m_sim->setProcessChannelMode(QProcess::SeparateChannels);
+    m_sim->start(QStringLiteral(QUORVEL_PICSIM_EXE),
+                 {QStringLiteral("--no-window"), QStringLiteral("--idle-ms"), QStringLiteral("150"),
+                  QStringLiteral("--png"), m_dir->filePath(QStringLiteral("lcd.png"))});
+    QVERIFY(m_sim->waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim->canReadLine(), 5000);
+    const QByteArray device = m_sim->readLine().trimmed();
+    QVERIFY(device.startsWith("/dev/"));
+    qputenv("QUORVEL_COM1", device);
+    w = new Main;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+}
+
+void TestEndToEnd::cleanup() {
+    delete w;
+    w = nullptr;
+    m_sim->terminate();
+    m_sim->waitForFinished(5000);
+    delete m_sim;
+    m_sim = nullptr;
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestEndToEnd::openPort() {
+    QTest::mouseClick(w->cmdcomm, Qt::LeftButton);
+    QVERIFY(w->MSComm1->PortOpen());
+    // The PIC greets when the line opens; the receive window shows it.
+    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("READY\r\n")), 5000);
+}
+
+void TestEndToEnd::convertReformatSend() {
+    QTest::mouseClick(w->Command9, Qt::LeftButton);
+    QVERIFY(w->Command15->isEnabled());
+    QTest::mouseClick(w->Command15, Qt::LeftButton);
+    QVERIFY(w->Command16->isEnabled());
+    QTest::mouseClick(w->Command16, Qt::LeftButton);
+    QCOMPARE(w->lblrem->text(), QStringLiteral("0"));
+    QCOMPARE(w->Text3->text(), w->xmitText);
+}
+
+void TestEndToEnd::verticalPicturesReachTheLcd_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("128x64") << 1 << "LCD 128x64 V 1024 bytes\r\n";
+    QTest::newRow("128x32") << 2 << "LCD 128x32 V 512 bytes\r\n";
+    QTest::newRow("240x128") << 4 << "LCD 240x128 V 3840 bytes\r\n";
+    QTest::newRow("320x200") << 7 << "LCD 320x200 V 8000 bytes\r\n";
+}
+
+void TestEndToEnd::verticalPicturesReachTheLcd() {
+    QFETCH(int, size);
+    QFETCH(QString, status);
+    QTest::mouseClick(w->optgrf[size], Qt::LeftButton);
+    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+    drawPattern(w->canvas);
+    // One dot drawn the way a user does, in the middle of the panel.
+    const QPoint middle(w->Picture1->width() / 2, w->Picture1->height() / 2);
+    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, middle);
+    QVERIFY(w->canvas.isSet(w->lcdWidth / 2, w->lcdHeight / 2));
+    openPort();
+    convertReformatSend();
+    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(status), 5000);
+    QCOMPARE(pixelsOff(lcdPicture(), w->canvas), 0);
+}
+
+void TestEndToEnd::loadedBmpReachesTheLcdHorizontally() {
+    QTest::mouseClick(w->optgrf[1], Qt::LeftButton); // 128x64
+    Canvas picture(128, 64);
+    drawPattern(picture);
+    const QString path = m_dir->filePath(QStringLiteral("picture.bmp"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(writeMonochromeBmp(picture.image()));
+    file.close();
+
+    Modals modals;
+    modals.fileAnswers << path;
+    QTest::mouseClick(w->Command10, Qt::LeftButton); // Load, with "Inverted" ticked
+    QVERIFY2(modals.messages.isEmpty(), qPrintable(modals.messages.join(QLatin1Char('\n'))));
+    QVERIFY(w->Option2[1]->isChecked());
+    openPort();
+    convertReformatSend();
+    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("LCD 128x64 H 1025 bytes")),
+                             5000);
+    QCOMPARE(pixelsOff(lcdPicture(), picture), 0);
+}
+
+void TestEndToEnd::eepromLoadThenDisplay() {
+    QTest::mouseClick(w->optgrf[1], Qt::LeftButton); // 128x64, what the PIC shows by default
+    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+    drawPattern(w->canvas);
+    QTest::mouseClick(w->Check1, Qt::LeftButton);
+    QCOMPARE(w->Command16->text(), QStringLiteral("Load Eeprom"));
+    w->xmitdelay->setText(QStringLiteral("5")); // the PIC here needs no EEPROM write time
+    openPort();
+    convertReformatSend();
+    QVERIFY(w->xmitText.startsWith(QStringLiteral("*12000000a]")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        w->Text1->text().contains(QStringLiteral("EEPROM 1024 bytes at 0000\r\n")), 5000);
+
+    QTest::mouseClick(w->cmdlcd, Qt::LeftButton); // "&Disp Eprom"
+    QTRY_VERIFY_WITH_TIMEOUT(
+        w->Text1->text().contains(QStringLiteral("LCD 128x64 V from EEPROM\r\n")), 5000);
+    QCOMPARE(pixelsOff(lcdPicture(), w->canvas), 0);
+}
+
+void TestEndToEnd::bufferMismatchIsAnOverrun() {
+    QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
+    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+    drawPattern(w->canvas);
+    openPort();
+    QTest::mouseClick(w->Command9, Qt::LeftButton); // the header tells the PIC: 32 a chunk
+    w->List2->setCurrentRow(5);                     // chunks of 64 from here on
+    QTest::mouseClick(w->Command15, Qt::LeftButton);
+    QTest::mouseClick(w->Command16, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("OVERRUN chunk 1: 64 > 32")),
+                             5000);
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "test_e2e.moc"
