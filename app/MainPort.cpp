@@ -3,6 +3,7 @@
 
 #include "app/TextBox.h"
 #include "link/NumberText.h"
+#include "link/ReceiveFilter.h"
 #include "link/QtSerialPort.h"
 
 #include <QLabel>
@@ -11,10 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-
-namespace {
-const QString waitingText = QStringLiteral("Waiting.....");
-} // namespace
 
 void Main::initPortControls() {
     refreshPortTooltips();
@@ -40,7 +37,7 @@ void Main::cmdcomm_Click() {
 }
 
 void Main::openPort() {
-    Text1->setText(waitingText);
+    Text1->setText(receivePlaceholder());
     cmdbuff->setEnabled(false);
     if (const QListWidgetItem* setting = List1->currentItem();
         setting && !MSComm1->setSettings(setting->text()))
@@ -65,7 +62,7 @@ void Main::closePort() {
         return portFailed();
     Timer1->stop();
     cmdbuff->setEnabled(true);
-    if (Text1->text() == waitingText)
+    if (Text1->text() == receivePlaceholder())
         Text1->setText(QStringLiteral("Serial Input from PIC"));
     lblxmit->setVisible(false);
     setBackColour(Text1, Qt::white);
