@@ -3,8 +3,8 @@
 
 #include "app/TextBox.h"
 #include "link/NumberText.h"
-#include "link/ReceiveFilter.h"
 #include "link/QtSerialPort.h"
+#include "link/ReceiveFilter.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 
 // A multi-line text box that keeps its text exactly as set, carriage returns included (a plain
 // QPlainTextEdit turns "\r\n" into a paragraph break and forgets the "\r"). Line breaks typed by
-// the user are stored as carriage return + line feed. Appending goes to the end of the document
+// the user are stored as carriage return + line feed. Appending goes to the end of the text
 // without laying out the whole text again.
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
