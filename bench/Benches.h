@@ -2,6 +2,13 @@
 
 #include <QString>
 
-double residentMegabytes();
-int startupProbe(int argc, char** argv);
+// Each prints its tables to standard output.
+void benchConversion();   // bench_convert.cpp
+void benchConvertClick(); // bench_window.cpp
+void benchSendCost();     // bench_send.cpp
+void benchSendImage();    // bench_send.cpp
 void benchStartup(const QString& self);
+
+// The child process that benchStartup starts and times (bench_startup.cpp).
+int startupProbe(int argc, char** argv);
+double residentMegabytes();
