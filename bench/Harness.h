@@ -17,17 +17,24 @@ inline double median(std::vector<double> values) {
     return *middle;
 }
 
-// Median of repeated runs, in microseconds.
-inline double medianMicros(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    times.reserve(static_cast<size_t>(runs));
+// Median of repeated runs of each piece of work, in microseconds. The pieces take turns, so a
+// busy moment of the machine (other builds share it) falls on all of them alike and a ratio
+// between them stays fair.
+inline std::vector<double>
+medianMicrosTakingTurns(int runs, const std::vector<std::function<void()>>& works) {
+    std::vector<std::vector<double>> times(works.size());
     for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+        for (size_t w = 0; w < works.size(); ++w) {
+            QElapsedTimer timer;
+            timer.start();
+            works[w]();
+            times[w].push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+        }
     }
-    return median(times);
+    std::vector<double> medians;
+    for (const std::vector<double>& each : times)
+        medians.push_back(median(each));
+    return medians;
 }
 
 // Three significant figures or so: 1.23, 12.3, 123.

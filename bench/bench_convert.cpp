@@ -13,8 +13,8 @@ constexpr int runs = 101;
 // that does not give the same result would make the ratio meaningless, so it is checked.
 QStringList versus(const std::function<void()>& fast, const std::function<void()>& naive,
                    bool same) {
-    const double fastUs = medianMicros(runs, fast);
-    const double naiveUs = medianMicros(runs, naive);
+    const std::vector<double> us = medianMicrosTakingTurns(runs, {fast, naive});
+    const double fastUs = us[0], naiveUs = us[1];
     return {micros(fastUs), micros(naiveUs),
             same ? ratio(naiveUs / fastUs) : QStringLiteral("results differ")};
 }
@@ -57,11 +57,11 @@ void benchConversion() {
                    sameHorizontal));
     }
     vertical.print();
-    printNote(QStringLiteral("Median of %1 runs each. \"bytes\" reads the canvas into the "
-                             "matrix, \"text\" writes the matrix as bare hex (empty Format, "
-                             "Delimiter, Header, Footer). Picture: about half the pixels black, "
-                             "scattered. Naive: one QImage::pixel() per pixel, one QString "
-                             "appended per byte.")
+    printNote(QStringLiteral("Median of %1 runs each, the program and the naive code taking "
+                             "turns. \"bytes\" reads the canvas into the matrix, \"text\" writes "
+                             "the matrix as bare hex (empty Format, Delimiter, Header, Footer). "
+                             "Picture: about half the pixels black, scattered. Naive: one "
+                             "QImage::pixel() per pixel, one QString appended per byte.")
                   .arg(runs));
     horizontal.print();
     printNote(QStringLiteral("The horizontal matrix is captured when a BMP file is loaded; "
