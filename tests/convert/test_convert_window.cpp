@@ -1,9 +1,9 @@
 // Convert and the Byte Matrix choice, clicked in a real window.
-#include "Modal.h"
 #include "Pictures.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "convert/ByteMatrix.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -46,15 +46,14 @@ private:
     bool busy() const { return w->cursor().shape() == Qt::WaitCursor; }
 
     Main* w = nullptr;
-    QStringList messages;
+    Modals* modals = nullptr;
 };
 
 void TestConvertWindow::init() {
-    messages.clear();
     w = new Main;
+    modals = new Modals(w);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    recordMessages(w, &messages);
 }
 
 void TestConvertWindow::cleanup() {
@@ -82,7 +81,7 @@ void TestConvertWindow::convertAfterDrawing() {
     QVERIFY(w->Command12->isEnabled());
     QVERIFY(w->Command15->isEnabled());
     QVERIFY(!busy());
-    QVERIFY(messages.isEmpty());
+    QVERIFY(modals->texts.isEmpty());
 }
 
 void TestConvertWindow::verticalEdges_data() {
@@ -118,7 +117,7 @@ void TestConvertWindow::vertical320ConvertsEveryColumn() {
     w->canvas.setPixel(256, 0, Canvas::Black);
     w->canvas.setPixel(319, 199, Canvas::Black);
     convert();
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('|'))));
+    QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
     const QString text = w->Text3->text();
     QCOMPARE(text.size(), 16000);
     QCOMPARE(w->lblfz->text(), QStringLiteral("8000"));
@@ -189,9 +188,9 @@ void TestConvertWindow::getparamFailureKeepsPreviousResult() {
     w->xmitText = QStringLiteral("]00");
     w->Command15->setEnabled(false);
     convert();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].startsWith(QStringLiteral("Error: ")) && messages[0].size() > 7,
-             qPrintable(messages[0]));
+    QCOMPARE(modals->texts.size(), 1);
+    QVERIFY2(modals->texts[0].startsWith(QStringLiteral("Error: ")) && modals->texts[0].size() > 7,
+             qPrintable(modals->texts[0]));
     QCOMPARE(w->Text3->text(), QString());
     QVERIFY(w->convText.isEmpty());
     QVERIFY(w->xmitText.isEmpty());

@@ -1,9 +1,9 @@
 // The output window's buttons: Reformat For Output, UpCase/LowCase, Copy, Save, Clear, Restore.
-#include "Modal.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "convert/ByteMatrix.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -40,39 +40,16 @@ private:
         }
         click(w->Command9);
     }
-    // Answers the next save dialog with `path`, or cancels it when `path` is empty.
-    void answerSaveDialog(const QString& path) {
-        whenModal<QFileDialog>(w, [this, path](QFileDialog* dialog) {
-            dialogTitle = dialog->windowTitle();
-            dialogFilters = dialog->nameFilters();
-            if (path.isEmpty()) {
-                dialog->reject();
-                return;
-            }
-            // selectFile() leaves the name box alone once it has focus, so fill the box itself.
-            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-                name->setText(path);
-            else
-                dialog->selectFile(path);
-            // Queued, so that a box the dialog opens (replace an existing file?) runs its loop
-            // outside this timer's callback, where the timers answering it can fire.
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-        });
-    }
 
     Main* w = nullptr;
-    QStringList messages;
-    QString dialogTitle;
-    QStringList dialogFilters;
+    Modals* modals = nullptr;
 };
 
 void TestOutputWindow::init() {
-    messages.clear();
-    dialogTitle.clear();
     w = new Main;
+    modals = new Modals(w);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    recordMessages(w, &messages);
 }
 
 void TestOutputWindow::cleanup() {
@@ -99,7 +76,7 @@ void TestOutputWindow::reformatCutsIntoPieces() {
     w->picHeader = QStringLiteral("*3200000A");
     QVERIFY(w->Command15->isEnabled());
     click(w->Command15);
-    QVERIFY(messages.isEmpty());
+    QVERIFY(modals->texts.isEmpty());
     QCOMPARE(w->convText, converted);
     const QString expectedHeader = QStringLiteral("*3200000a");
     QCOMPARE(w->xmitText.left(expectedHeader.size()), expectedHeader);
@@ -146,14 +123,14 @@ void TestOutputWindow::reformatRefusesDecoratedText() {
     w->Text3->setText(QStringLiteral("DB ff00"));
     click(w->Command15);
     if (refused) {
-        QCOMPARE(messages,
+        QCOMPARE(modals->texts,
                  QStringList{"No Format or Delimiters allowed\n\rConvert again without them."});
         QCOMPARE(w->Text3->text(), QStringLiteral("DB ff00"));
         QVERIFY(w->xmitText.isEmpty());
         QVERIFY(w->Command15->isEnabled());
         QVERIFY(!w->Command16->isEnabled());
     } else {
-        QVERIFY(messages.isEmpty());
+        QVERIFY(modals->texts.isEmpty());
         QCOMPARE(w->xmitText, w->picHeader.toLower() + QStringLiteral("]db ff00"));
     }
 }
@@ -206,7 +183,7 @@ void TestOutputWindow::copy() {
     w->Text3->setText(QStringLiteral("ff00\r\n80"));
     click(w->Command11);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ff00\r\n80"));
-    QCOMPARE(messages, QStringList{"Text copied to Clipboad"});
+    QCOMPARE(modals->texts, QStringList{"Text copied to Clipboad"});
 }
 
 void TestOutputWindow::save_data() {
@@ -240,14 +217,15 @@ void TestOutputWindow::save() {
     const QString text = QStringLiteral("DATA ") + w->Text3->text() + QStringLiteral(" \u00e9\r\n");
     w->Text3->setText(text);
     QVERIFY(w->Command12->isEnabled());
-    answerSaveDialog(chosen.isEmpty() ? QString() : dir.filePath(chosen));
+    modals->fileAnswers = {chosen.isEmpty() ? QString() : dir.filePath(chosen)};
     click(w->Command12);
-    QTRY_COMPARE(dialogTitle, QStringLiteral("LCD File to Save"));
-    QCOMPARE(dialogFilters, (QStringList{"Text (*.txt)", "Basic (*.bas)"}));
+    QTRY_COMPARE(modals->dialogs.size(), 1);
+    QCOMPARE(modals->dialogs[0].title, QStringLiteral("LCD File to Save"));
+    QCOMPARE(modals->dialogs[0].filters, (QStringList{"Text (*.txt)", "Basic (*.bas)"}));
     QCOMPARE(w->commdlg->Filter, QStringLiteral("Text(*.txt)|*.txt|Basic (*.bas)|*.bas"));
     QCOMPARE(w->commdlg->DefaultExt, QStringLiteral("*.txt"));
     // An existing file makes the dialog ask before replacing it; that box is answered Yes.
-    QCOMPARE(messages.size(), before.isEmpty() ? 0 : 1);
+    QCOMPARE(modals->texts.size(), before.isEmpty() ? 0 : 1);
     const QStringList files = QDir(dir.path()).entryList(QDir::Files);
     if (written.isEmpty()) {
         QVERIFY2(files.isEmpty(), qPrintable(files.join(QLatin1Char(' '))));
@@ -263,12 +241,12 @@ void TestOutputWindow::saveFailureKeepsText() {
     QTemporaryDir dir;
     click(w->Command14); // enables Save
     w->Text3->setText(QStringLiteral("ff00"));
-    answerSaveDialog(dir.filePath(QStringLiteral("missing/table.txt")));
+    modals->fileAnswers = {dir.filePath(QStringLiteral("missing/table.txt"))};
     click(w->Command12);
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].startsWith(QStringLiteral("File Save Error - ")) &&
-                 messages[0].size() > 18,
-             qPrintable(messages[0]));
+    QCOMPARE(modals->texts.size(), 1);
+    QVERIFY2(modals->texts[0].startsWith(QStringLiteral("File Save Error - ")) &&
+                 modals->texts[0].size() > 18,
+             qPrintable(modals->texts[0]));
     QCOMPARE(w->Text3->text(), QStringLiteral("ff00"));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/table.txt"))));
 }
