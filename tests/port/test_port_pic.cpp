@@ -1,7 +1,7 @@
 // The PIC parameters: Settings Now, the EEPROM mode switch and the command header as Convert
 // gets it.
-#include "AnswerBoxes.h"
 #include "app/Main.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -38,7 +38,7 @@ void TestPortPic::cleanup() {
 }
 
 void TestPortPic::settingsNow() {
-    QCOMPARE(answeringBoxes([this] { w->cmdApply->click(); }),
+    QCOMPARE(Modals::boxesDuring([this] { w->cmdApply->click(); }),
              QStringList{quorvelBox(QStringLiteral(
                  "Settings Now\n\rBuffer:32\n\rDelay:10\n\rWait Char(s): ]\n\rXmit Delay:5"))});
 }
@@ -51,7 +51,7 @@ void TestPortPic::settingsNowRereadsTheBoxes() {
     w->xmitdelay->setText(QStringLiteral("7.5"));
     w->picBuffer = 1; // as if something had changed it behind the list's back
     QCOMPARE(
-        answeringBoxes([this] { w->cmdApply->click(); }),
+        Modals::boxesDuring([this] { w->cmdApply->click(); }),
         QStringList{quorvelBox(QStringLiteral(
             "Settings Now\n\rBuffer:128\n\rDelay:100\n\rWait Char(s): ]]\n\rXmit Delay:7.5"))});
     QCOMPARE(w->picBuffer, 128);

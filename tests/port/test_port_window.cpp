@@ -1,9 +1,9 @@
 // Opening and closing the port from the window, its settings and Apply, and the fixed display
 // command. A pseudo-terminal stands in for the cable.
-#include "AnswerBoxes.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
+#include "support/Modals.h"
 #include "support/PtyPair.h"
 
 #include <QtTest>
@@ -67,7 +67,7 @@ void TestPortWindow::cleanup() {
 }
 
 void TestPortWindow::openPort() {
-    const QStringList boxes = answeringBoxes([this] { w->cmdcomm->click(); });
+    const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
     QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
     QVERIFY(w->MSComm1->PortOpen());
 }
@@ -104,7 +104,7 @@ void TestPortWindow::indicators() {
     const int beepsBefore = w->beeps;
     openPort();
     if (!open)
-        answeringBoxes([this] { w->cmdcomm->click(); });
+        Modals::boxesDuring([this] { w->cmdcomm->click(); });
     QCOMPARE(w->beeps, beepsBefore + (open ? 1 : 2));
 
     QVariant actual;
@@ -141,7 +141,7 @@ void TestPortWindow::receiveWindowTextOnClose() {
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
     w->Timer1->stop(); // the text stands for what the monitor would have shown
     w->Text1->setText(received);
-    answeringBoxes([this] { w->cmdcomm->click(); });
+    Modals::boxesDuring([this] { w->cmdcomm->click(); });
     QCOMPARE(w->Text1->text(), after);
     QCOMPARE(w->Text2->text(), QString());
 }
@@ -149,7 +149,7 @@ void TestPortWindow::receiveWindowTextOnClose() {
 void TestPortWindow::reopeningStartsTheReceiveWindowAfresh() {
     openPort();
     w->Text1->setText(QStringLiteral("reply from the last session"));
-    answeringBoxes([this] { w->cmdcomm->click(); });
+    Modals::boxesDuring([this] { w->cmdcomm->click(); });
     openPort();
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
 }
@@ -168,7 +168,7 @@ void TestPortWindow::settingsActAtOnceWhileOpen() {
 void TestPortWindow::missingPortLeavesTheWindowClosed() {
     w->Option1[1]->click();
     const int beepsBefore = w->beeps;
-    const QStringList boxes = answeringBoxes([this] { w->cmdcomm->click(); });
+    const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
     QCOMPARE(boxes, QStringList{quorvelBox(QStringLiteral("Error opening Comm:2"))});
     QVERIFY(!w->MSComm1->PortOpen());
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
@@ -184,7 +184,7 @@ void TestPortWindow::missingPortLeavesTheWindowClosed() {
     // The next click tries again from the start, and succeeds on port 1.
     w->Option1[0]->click();
     openPort();
-    answeringBoxes([this] { w->cmdcomm->click(); });
+    Modals::boxesDuring([this] { w->cmdcomm->click(); });
     QVERIFY(w->cmdbuff->isEnabled());
 }
 
@@ -193,8 +193,8 @@ void TestPortWindow::portChoiceActsAtTheNextOpen() {
     w->Option1[1]->click();
     QVERIFY(w->MSComm1->PortOpen());
     QCOMPARE(w->MSComm1->CommPort(), 1);
-    answeringBoxes([this] { w->cmdcomm->click(); });
-    QCOMPARE(answeringBoxes([this] { w->cmdcomm->click(); }),
+    Modals::boxesDuring([this] { w->cmdcomm->click(); });
+    QCOMPARE(Modals::boxesDuring([this] { w->cmdcomm->click(); }),
              QStringList{quorvelBox(QStringLiteral("Error opening Comm:2"))});
 }
 
@@ -207,14 +207,14 @@ void TestPortWindow::tooltipsNameTheDevices() {
 
 void TestPortWindow::displayEepromCommand() {
     openPort();
-    QVERIFY(answeringBoxes([this] { w->cmdlcd->click(); }).isEmpty());
+    QVERIFY(Modals::boxesDuring([this] { w->cmdlcd->click(); }).isEmpty());
     QCOMPARE(pty->read(10), QByteArray("*22000000a"));
     QCOMPARE(pty->readAvailable(), QByteArray());
 }
 
 void TestPortWindow::displayEepromCommandNeedsAnOpenPort() {
     const int beepsBefore = w->beeps;
-    QCOMPARE(answeringBoxes([this] { w->cmdlcd->click(); }),
+    QCOMPARE(Modals::boxesDuring([this] { w->cmdlcd->click(); }),
              QStringList{quorvelBox(QStringLiteral("Port not open!"))});
     QCOMPARE(w->beeps, beepsBefore + 1);
     QCOMPARE(pty->readAvailable(), QByteArray());
@@ -247,7 +247,7 @@ void TestPortWindow::applyRefusesBadValues() {
     QVERIFY(w->MSComm1->setSettings(QStringLiteral("1200,n,8,1")));
     w->combuff->setText(combuff);
     w->proto->setCurrentRow(handshakeRow);
-    const QStringList boxes = answeringBoxes([this] { w->cmdbuff->click(); });
+    const QStringList boxes = Modals::boxesDuring([this] { w->cmdbuff->click(); });
     if (message.isEmpty()) {
         QCOMPARE(boxes, QStringList());
     } else {
@@ -264,7 +264,7 @@ void TestPortWindow::applyRefusesBadValues() {
 void TestPortWindow::applyReachesTheNextOpen() {
     w->proto->setCurrentRow(3);
     w->combuff->setText(QStringLiteral("2048"));
-    QVERIFY(answeringBoxes([this] { w->cmdbuff->click(); }).isEmpty());
+    QVERIFY(Modals::boxesDuring([this] { w->cmdbuff->click(); }).isEmpty());
     openPort();
     const int fd = ::open(pty->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
