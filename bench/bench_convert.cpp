@@ -7,7 +7,7 @@
 #include "canvas/LcdSize.h"
 
 namespace {
-constexpr int runs = 101;
+constexpr int runs = 201;
 
 // The program's time, the naive time and how many times faster the program is. A baseline
 // that does not give the same result would make the ratio meaningless, so it is checked.

@@ -18,8 +18,8 @@
 #include <utility>
 
 namespace {
-constexpr int costRuns = 9;
-constexpr int imageRuns = 5;
+constexpr int costRuns = 11;
+constexpr int imageRuns = 7;
 
 // The window shown, so that the echo and the counter are really painted, as for the user.
 bool showWindow(Main& w) {
@@ -183,6 +183,6 @@ void benchSendImage() {
         "time is the pauses plus the program's own work, and falls short of the ideal by "
         "about the wire time. The same send was also timed into memory (MemoryPort, no line) "
         "and as the send loop alone (no window, no line) to split what is not pause. On a "
-        "real line the writes return once the driver has the bytes, so a pause also overlaps "
-        "the wire time of the chunk before it."));
+        "real line a write returns once the driver has the byte, so a pause would overlap the "
+        "wire time of the chunk before it."));
 }

@@ -14,7 +14,7 @@
 #include <QTest>
 
 namespace {
-constexpr int runs = 41;
+constexpr int runs = 61;
 
 int sizeIndex(int width, int height) {
     for (int i = 0; i < LcdSizeCount; ++i)
