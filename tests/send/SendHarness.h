@@ -4,12 +4,11 @@
 // end read on its own thread while a send blocks the window's thread.
 #include "app/Main.h"
 #include "link/SerialPort.h"
+#include "support/Modals.h"
 #include "support/PtyPair.h"
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
+#include <QtTest>
 #include <chrono>
 #include <future>
 
@@ -21,25 +20,6 @@ inline bool openOnPty(Main& w, PtyPair& pty) {
     // From here on only the window holds the line, so a closed master reads as a hang-up.
     pty.closeSlave();
     return w.MSComm1->PortOpen();
-}
-
-// Answers every message box shown while `owner` lives with `button` (OK when the box has no
-// such button) and keeps the texts.
-inline void answerBoxes(QObject* owner, QStringList* texts,
-                        QMessageBox::StandardButton button = QMessageBox::Ok) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, owner, [texts, button] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        *texts << box->text();
-        QAbstractButton* chosen = box->button(button);
-        if (!chosen)
-            chosen = box->button(QMessageBox::Ok);
-        chosen->click();
-    });
-    timer->start();
 }
 
 // Reads the far end of the line on another thread until `count` bytes are in, then runs
@@ -64,4 +44,32 @@ public:
 
 private:
     std::future<QByteArray> m_bytes;
+};
+
+// What the tests that send start from: the window shown, its port open on a fresh
+// pseudo-terminal, and its message boxes answered (OK unless `modals->button` says otherwise).
+class WindowOnPty : public QObject {
+protected:
+    // From init(): a failed check here fails init(), and the test does not run.
+    void openWindow() {
+        w = new Main;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        pty = new PtyPair;
+        QVERIFY(pty->isValid());
+        modals = new Modals;
+        QVERIFY(openOnPty(*w, *pty));
+    }
+    void closeWindow() {
+        delete w;
+        delete modals;
+        delete pty;
+        w = nullptr;
+        modals = nullptr;
+        pty = nullptr;
+    }
+
+    Main* w = nullptr;
+    PtyPair* pty = nullptr;
+    Modals* modals = nullptr;
 };

@@ -46,7 +46,7 @@ private:
 };
 } // namespace
 
-class TestSendButtons : public QObject {
+class TestSendButtons : public WindowOnPty {
     Q_OBJECT
 private slots:
     void init();
@@ -74,39 +74,23 @@ private:
     void checkSendEnded();
     void pressPaste(QMessageBox::StandardButton answer = QMessageBox::Ok);
 
-    Main* w = nullptr;
-    PtyPair* pty = nullptr;
-    QObject* scope = nullptr;
-    QStringList boxes;
     int beepsBefore = 0;
 };
 
 void TestSendButtons::init() {
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    pty = new PtyPair;
-    QVERIFY(pty->isValid());
-    scope = new QObject;
-    boxes.clear();
-    QVERIFY(openOnPty(*w, *pty));
+    openWindow();
     beepsBefore = w->beeps;
 }
 
 void TestSendButtons::cleanup() {
-    delete w;
-    delete scope;
-    delete pty;
-    w = nullptr;
-    scope = nullptr;
-    pty = nullptr;
+    closeWindow();
 }
 
 void TestSendButtons::pressPaste(QMessageBox::StandardButton answer) {
-    answerBoxes(scope, &boxes, answer);
+    modals->button = answer;
     w->Command4_Click();
-    QVERIFY(!boxes.isEmpty());
-    QCOMPARE(boxes.first(),
+    QVERIFY(!modals->texts.isEmpty());
+    QCOMPARE(modals->texts.first(),
              QStringLiteral("Are you sure?\n\rAnything in the clipboard will be sent immediately"));
 }
 
@@ -128,7 +112,7 @@ void TestSendButtons::sendToLcdSendsTheTransmitText() {
     w->Text3->setText(QStringLiteral("old output"));
     w->Timer1->stop();
     bool eventRan = false;
-    QTimer::singleShot(0, scope, [&eventRan] { eventRan = true; });
+    QTimer::singleShot(0, w, [&eventRan] { eventRan = true; });
 
     FarEnd far(*pty, static_cast<int>(w->xmitText.size()));
     QElapsedTimer clock;
@@ -140,7 +124,7 @@ void TestSendButtons::sendToLcdSendsTheTransmitText() {
     QCOMPARE(far.bytes(), w->xmitText.toLatin1());
     QVERIFY2(elapsed >= 5 * 20, qPrintable(QString::number(elapsed)));
     checkSendEnded();
-    QVERIFY(boxes.isEmpty());
+    QVERIFY(modals->texts.isEmpty());
 }
 
 void TestSendButtons::pausesLastAtLeastTheXmitDelay_data() {
@@ -206,10 +190,9 @@ void TestSendButtons::unusableXmitDelay() {
     const QString header = QStringLiteral("*220200000a");
     w->xmitText = transmitText(3);
     w->xmitdelay->setText(delay);
-    answerBoxes(scope, &boxes);
     w->Command16_Click();
 
-    QCOMPARE(boxes, QStringList{QStringLiteral("Error - Check Settings!")});
+    QCOMPARE(modals->texts, QStringList{QStringLiteral("Error - Check Settings!")});
     QCOMPARE(pty->read(static_cast<int>(header.size())), header.toLatin1());
     QCOMPARE(pty->readAvailable(), QByteArray());
     QCOMPARE(w->Text3->text(), header);
@@ -235,9 +218,8 @@ void TestSendButtons::sendToLcdWithThePortClosed() {
     w->xmitText = QStringLiteral("abc");
     w->Text3->setText(QStringLiteral("keep"));
     beepsBefore = w->beeps;
-    answerBoxes(scope, &boxes);
     w->Command16_Click();
-    QCOMPARE(boxes, QStringList{QStringLiteral("Please, open Comm Port first.")});
+    QCOMPARE(modals->texts, QStringList{QStringLiteral("Please, open Comm Port first.")});
     QCOMPARE(w->Text3->text(), QStringLiteral("keep"));
     QCOMPARE(w->lblrem->text(), QStringLiteral("0000"));
     QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
@@ -291,13 +273,12 @@ void TestSendButtons::farEndHangsUpMidSend() {
     const QString header = QStringLiteral("*220200000a");
     w->xmitText = transmitText(4);
     w->xmitdelay->setText(QStringLiteral("300"));
-    answerBoxes(scope, &boxes);
     // The far end takes the header and hangs up during the pause before the first chunk.
     FarEnd far(*pty, static_cast<int>(header.size()), [](PtyPair& p) { p.closeMaster(); });
     w->Command16_Click();
     QCOMPARE(far.bytes(), header.toLatin1());
 
-    QCOMPARE(boxes, QStringList{QStringLiteral("Error - Check Settings!")});
+    QCOMPARE(modals->texts, QStringList{QStringLiteral("Error - Check Settings!")});
     const QString echoed = w->Text3->text();
     QVERIFY(echoed.size() >= header.size() && echoed.size() < w->xmitText.size());
     QCOMPARE(echoed, w->xmitText.left(echoed.size()));
@@ -318,7 +299,7 @@ void TestSendButtons::farEndHangsUpMidSend() {
     w->Command16_Click();
     QCOMPARE(again.read(5), QByteArray("*2]ok"));
     checkSendEnded();
-    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(modals->texts.size(), 1);
 }
 
 void TestSendButtons::pasteSendsTheTrimmedClipboard_data() {
@@ -348,7 +329,7 @@ void TestSendButtons::pasteSendsTheTrimmedClipboard() {
     w->Text3->setText(QStringLiteral("output"));
     const QString remaining = w->lblrem->text();
     pressPaste();
-    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(modals->texts.size(), 1);
     QCOMPARE(w->Text2->text(), shown);
     QCOMPARE(pty->read(static_cast<int>(sent.size())), sent);
     QCOMPARE(pty->readAvailable(), QByteArray());
@@ -377,7 +358,7 @@ void TestSendButtons::pasteWithThePortClosed() {
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
     w->xmitdelay->setText(QStringLiteral("not a number"));
     pressPaste();
-    QCOMPARE(boxes.size(), 1); // nothing said after the confirmation
+    QCOMPARE(modals->texts.size(), 1); // nothing said after the confirmation
     QCOMPARE(w->Text2->text(), QString());
     QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
 }
@@ -395,10 +376,10 @@ void TestSendButtons::pasteWithAnUnusableXmitDelay() {
     w->Text2->setText(QStringLiteral("typed"));
     w->xmitdelay->setText(delay);
     pressPaste();
-    QCOMPARE(boxes.size(), 2);
-    QVERIFY2(boxes.at(1).startsWith(QStringLiteral("Error - Check Settings!")) &&
-                 boxes.at(1).contains(QStringLiteral("Xmit Delay \"%1\"").arg(delay)),
-             qPrintable(boxes.at(1)));
+    QCOMPARE(modals->texts.size(), 2);
+    QVERIFY2(modals->texts.at(1).startsWith(QStringLiteral("Error - Check Settings!")) &&
+                 modals->texts.at(1).contains(QStringLiteral("Xmit Delay \"%1\"").arg(delay)),
+             qPrintable(modals->texts.at(1)));
     QCOMPARE(pty->readAvailable(), QByteArray());
     QCOMPARE(w->Text2->text(), QStringLiteral("typed"));
     QCOMPARE(w->comm->text(), QStringLiteral("ON"));
@@ -409,9 +390,9 @@ void TestSendButtons::pasteWhenTheFarEndIsGone() {
     pty->closeMaster();
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     pressPaste();
-    QCOMPARE(boxes.size(), 2);
-    QVERIFY2(boxes.at(1).startsWith(QStringLiteral("Error - Check Settings!")),
-             qPrintable(boxes.at(1)));
+    QCOMPARE(modals->texts.size(), 2);
+    QVERIFY2(modals->texts.at(1).startsWith(QStringLiteral("Error - Check Settings!")),
+             qPrintable(modals->texts.at(1)));
     QCOMPARE(w->Text2->text(), QStringLiteral("hello"));
     QCOMPARE(w->comm->text(), QStringLiteral("ON"));
     QCOMPARE(Main::backColour(w->comm), green);

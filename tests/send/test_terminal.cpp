@@ -18,7 +18,7 @@ QString expand(QString text, const QString& held) {
 }
 } // namespace
 
-class TestTerminal : public QObject {
+class TestTerminal : public WindowOnPty {
     Q_OBJECT
 private slots:
     void init();
@@ -34,35 +34,16 @@ private slots:
     void keysWithThePortClosedSendNothing();
     void deadLineIsReportedOnceAndNothingCrashes();
     void pollStopsWhenThePortIsGone();
-
-private:
-    Main* w = nullptr;
-    PtyPair* pty = nullptr;
-    QObject* scope = nullptr;
-    QStringList boxes;
 };
 
 void TestTerminal::init() {
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    pty = new PtyPair;
-    QVERIFY(pty->isValid());
-    scope = new QObject;
-    boxes.clear();
-    answerBoxes(scope, &boxes);
-    QVERIFY(openOnPty(*w, *pty));
+    openWindow();
     w->Timer1->stop(); // ticks come from the test, one per piece
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
 }
 
 void TestTerminal::cleanup() {
-    delete w;
-    delete scope;
-    delete pty;
-    w = nullptr;
-    scope = nullptr;
-    pty = nullptr;
+    closeWindow();
 }
 
 void TestTerminal::pollShowsWhatArrived_data() {
@@ -86,7 +67,7 @@ void TestTerminal::pollShowsWhatArrived() {
     for (const QByteArray& piece : pieces)
         arriveAndTick(*w, *pty, piece);
     QCOMPARE(w->Text1->text(), shown);
-    QVERIFY(boxes.isEmpty());
+    QVERIFY(modals->texts.isEmpty());
 }
 
 void TestTerminal::emptyTickChangesNothing() {
@@ -163,22 +144,22 @@ void TestTerminal::keysWithThePortClosedSendNothing() {
     QTest::keyClick(w->Text2, Qt::Key_Return);
     QCOMPARE(w->Text2->text(), QStringLiteral("x\r\n"));
     QCOMPARE(pty->readAvailable(), QByteArray());
-    QVERIFY(boxes.isEmpty());
+    QVERIFY(modals->texts.isEmpty());
 }
 
 void TestTerminal::deadLineIsReportedOnceAndNothingCrashes() {
     pty->closeMaster();
     QTest::keyClick(w->Text2, 'a');
     QTest::keyClick(w->Text2, 'b');
-    QTRY_COMPARE(boxes.size(), 1);
-    QVERIFY2(boxes.first().startsWith(QStringLiteral("Error - Check Settings!")),
-             qPrintable(boxes.first()));
+    QTRY_COMPARE(modals->texts.size(), 1);
+    QVERIFY2(modals->texts.first().startsWith(QStringLiteral("Error - Check Settings!")),
+             qPrintable(modals->texts.first()));
     QCOMPARE(w->Text2->text(), QStringLiteral("ab")); // the keys still edit the box
     for (int i = 0; i < 5; ++i)
         w->Timer1_Timer();
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
     QTest::qWait(50);
-    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(modals->texts.size(), 1);
 
     // The line comes back: close, reopen on a new cable, the keys go out again.
     w->cmdcomm_Click();
