@@ -1,38 +1,13 @@
 // Drawing with the mouse on the real window, the Draw/Erase pens, Font and Text.
+#include "CanvasChecks.h"
 #include "app/CanvasView.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "canvas/TextStamp.h"
+#include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
-namespace {
-int blackCount(const Canvas& canvas) {
-    int n = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            n += canvas.isSet(x, y);
-    return n;
-}
-
-bool onlyBlackAndWhite(const Canvas& canvas) {
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (canvas.pixel(x, y) != Canvas::Black && canvas.pixel(x, y) != Canvas::White)
-                return false;
-    return true;
-}
-
-// Runs `answer` on the font dialog once it is up, then returns.
-void answerFontDialog(std::function<void(QFontDialog*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        answer(dialog);
-    });
-}
-} // namespace
 
 class TestDraw : public QObject {
     Q_OBJECT
@@ -211,12 +186,10 @@ void TestDraw::textAfterStartUpAndClick() {
     const int line = stampLineHeight(w->canvas.font);
     QCOMPARE(w->canvas.currentPosition, QPointF(0, line));
     QVERIFY(blackCount(w->canvas) > 20);
-    QVERIFY(onlyBlackAndWhite(w->canvas));
+    QVERIFY(onlyColours(w->canvas, {Canvas::Black, Canvas::White}));
     int left = 240;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 240; ++x)
-            if (w->canvas.isSet(x, y))
-                left = std::min(left, x);
+    for (const QPoint& p : blackPixels(w->canvas))
+        left = std::min(left, p.x());
     QVERIFY(left <= 2); // written at the top-left corner
 
     // A click places the next text; the dot it plotted stays under the text's corner.
@@ -269,7 +242,10 @@ void TestDraw::fontDialog() {
     offered.setBold(true);
     offered.setItalic(true);
     offered.setUnderline(true);
-    answerFontDialog([&](QFontDialog* dialog) {
+    Modals modals;
+    bool answered = false;
+    modals.whenShown<QFontDialog>([&](QFontDialog* dialog) {
+        answered = true;
         dialog->setCurrentFont(offered);
         if (accept)
             dialog->accept();
@@ -277,6 +253,9 @@ void TestDraw::fontDialog() {
             dialog->reject();
     });
     QTest::mouseClick(w->cmdfont, Qt::LeftButton);
+    // The font dialog was the first and only modal widget.
+    QVERIFY(answered);
+    QVERIFY(modals.messages.isEmpty() && modals.dialogs.isEmpty());
     QCOMPARE(w->commdlg->Flags, 3); // stays on the shared dialog
     const QFont expected = accept ? QFont(QStringLiteral("DejaVu Serif")) : start;
     QCOMPARE(w->canvas.font.family(), expected.family());

@@ -1,4 +1,5 @@
 // Pen dots and the pointer caption.
+#include "CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/Dot.h"
 
@@ -19,14 +20,6 @@ QStringList art(const Canvas& canvas, const QRect& window) {
         rows << row;
     }
     return rows;
-}
-
-int blackCount(const Canvas& canvas) {
-    int n = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            n += canvas.isSet(x, y);
-    return n;
 }
 } // namespace
 

@@ -1,4 +1,5 @@
 // Text stamped onto the canvas: one-bit glyphs at the current position, then the next line.
+#include "CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/TextStamp.h"
 
@@ -10,25 +11,6 @@ QFont testFont(const QString& family, int points) {
     QFont font(family);
     font.setPointSize(points);
     return font;
-}
-
-// Positions of the black pixels.
-QVector<QPoint> blackPixels(const Canvas& canvas) {
-    QVector<QPoint> set;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (canvas.isSet(x, y))
-                set << QPoint(x, y);
-    return set;
-}
-
-// Every pixel is exactly one of `allowed`.
-bool onlyColours(const Canvas& canvas, std::initializer_list<QRgb> allowed) {
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (std::find(allowed.begin(), allowed.end(), canvas.pixel(x, y)) == allowed.end())
-                return false;
-    return true;
 }
 
 Canvas stamped(int width, int height, const QFont& font, const QPointF& at, const QString& text) {
