@@ -76,15 +76,14 @@ private:
 
 void TestBmpFiles::init() {
     m_dir = new QTemporaryDir;
-    m_modals = new Modals;
     w = new Main;
+    m_modals = new Modals(w);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
 }
 
 void TestBmpFiles::cleanup() {
     delete w;
-    delete m_modals;
     delete m_dir;
 }
 

@@ -31,15 +31,14 @@ private:
 };
 
 void TestMenus::init() {
-    m_modals = new Modals;
     w = new Main;
+    m_modals = new Modals(w);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
 }
 
 void TestMenus::cleanup() {
     delete w;
-    delete m_modals;
 }
 
 void TestMenus::exitClosesThePortAndEveryWindow_data() {
