@@ -6,27 +6,6 @@
 #include <QtTest>
 
 namespace {
-// The line as the driver holds it, read through a descriptor of our own on the slave side.
-struct Termios {
-    bool valid = false;
-    termios t{};
-};
-
-Termios lineOf(const QString& path) {
-    Termios result;
-    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return result;
-    result.valid = tcgetattr(fd, &result.t) == 0;
-    ::close(fd);
-    return result;
-}
-
-speed_t speedOf(const QString& path) {
-    const Termios line = lineOf(path);
-    return line.valid ? cfgetospeed(&line.t) : speed_t(0);
-}
-
 // Input() without the event loop, asked again until `count` characters are in.
 QString inputWithoutEventLoop(SerialPort& port, int count) {
     QString received;
@@ -72,7 +51,7 @@ void TestPortSerial::refusedSettingsKeepThoseInForce() {
         QSKIP("this pseudo-terminal takes 7 data bits");
     QVERIFY(port.errorString().contains(QStringLiteral("9600,n,7,1")));
     QCOMPARE(port.Settings(), QStringLiteral("4800,n,8,1"));
-    QCOMPARE(speedOf(pty.slavePath()), speed_t(B4800));
+    QCOMPARE(pty.speed(), speed_t(B4800));
     QVERIFY(port.PortOpen());
     port.setPortOpen(false);
 }
@@ -97,10 +76,10 @@ void TestPortSerial::settingsReachTheLine() {
     QtSerialPort port;
     QVERIFY(port.setSettings(settings)); // written while closed, used at the open
     QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
-    const Termios line = lineOf(pty.slavePath());
-    QVERIFY(line.valid);
-    QCOMPARE(int(cfgetospeed(&line.t)), speed);
-    QCOMPARE(bool(line.t.c_cflag & CSTOPB), twoStops);
+    const std::optional<termios> line = pty.line();
+    QVERIFY(line);
+    QCOMPARE(int(cfgetospeed(&*line)), speed);
+    QCOMPARE(bool(line->c_cflag & CSTOPB), twoStops);
     QCOMPARE(port.Settings(), settings);
     port.setPortOpen(false);
 }
@@ -113,9 +92,9 @@ void TestPortSerial::settingsChangeTheOpenLine() {
     QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
     QVERIFY(port.setPortOpen(true));
     QVERIFY(port.setSettings(QStringLiteral("2400,n,8,1")));
-    QCOMPARE(speedOf(pty.slavePath()), speed_t(B2400));
+    QCOMPARE(pty.speed(), speed_t(B2400));
     QVERIFY(!port.setSettings(QStringLiteral("2400;n;8;1")));
-    QCOMPARE(speedOf(pty.slavePath()), speed_t(B2400));
+    QCOMPARE(pty.speed(), speed_t(B2400));
     QCOMPARE(port.Settings(), QStringLiteral("2400,n,8,1"));
     port.setPortOpen(false);
 }
@@ -140,10 +119,10 @@ void TestPortSerial::handshakeReachesTheLine() {
     QtSerialPort port;
     QVERIFY(port.setHandshaking(handshake));
     QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
-    const Termios line = lineOf(pty.slavePath());
-    QVERIFY(line.valid);
-    QCOMPARE(bool(line.t.c_cflag & CRTSCTS), rtsCts);
-    QCOMPARE(bool(line.t.c_iflag & IXON), xonXoff);
+    const std::optional<termios> line = pty.line();
+    QVERIFY(line);
+    QCOMPARE(bool(line->c_cflag & CRTSCTS), rtsCts);
+    QCOMPARE(bool(line->c_iflag & IXON), xonXoff);
     port.setPortOpen(false);
 }
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -68,6 +69,22 @@ public:
 
     // Whatever is waiting now, without blocking.
     QByteArray readAvailable() { return read(1 << 30, 50); }
+
+    // The line as the driver holds it, read through a descriptor of our own on the slave side.
+    std::optional<termios> line() const {
+        const int fd = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            return std::nullopt;
+        termios t{};
+        const bool read = tcgetattr(fd, &t) == 0;
+        ::close(fd);
+        return read ? std::optional<termios>(t) : std::nullopt;
+    }
+    // The line's output speed, 0 when it cannot be read.
+    speed_t speed() const {
+        const std::optional<termios> t = line();
+        return t ? cfgetospeed(&*t) : speed_t(0);
+    }
 
 private:
     int m_master = -1;
