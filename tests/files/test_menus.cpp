@@ -50,8 +50,7 @@ void TestMenus::exitClosesThePortAndEveryWindow_data() {
 void TestMenus::exitClosesThePortAndEveryWindow() {
     QFETCH(bool, portOpen);
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     w->MSComm1->setCommPort(1);
     if (portOpen)
         QVERIFY2(w->MSComm1->setPortOpen(true), qPrintable(w->MSComm1->errorString()));

@@ -42,8 +42,7 @@ void TestPortSerial::refusedSettingsKeepThoseInForce() {
     // A pseudo-terminal always runs 8 data bits without parity, and QSerialPort reports the
     // change it cannot make. The baud rate, applied before the data bits, must go back too.
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setSettings(QStringLiteral("4800,n,8,1")));
     QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
@@ -71,8 +70,7 @@ void TestPortSerial::settingsReachTheLine() {
     QFETCH(int, speed);
     QFETCH(bool, twoStops);
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setSettings(settings)); // written while closed, used at the open
     QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
@@ -86,8 +84,7 @@ void TestPortSerial::settingsReachTheLine() {
 
 void TestPortSerial::settingsChangeTheOpenLine() {
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setSettings(QStringLiteral("19200,n,8,1")));
     QVERIFY(port.setPortOpen(true));
@@ -114,8 +111,7 @@ void TestPortSerial::handshakeReachesTheLine() {
     QFETCH(bool, rtsCts);
     QFETCH(bool, xonXoff);
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setHandshaking(handshake));
     QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
@@ -140,8 +136,7 @@ void TestPortSerial::handshakeAndBufferRefuseNonsense() {
 
 void TestPortSerial::bytesCrossBothWays() {
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setPortOpen(true));
     QVERIFY(port.PortOpen());
@@ -158,8 +153,7 @@ void TestPortSerial::inputTakesBytesWithoutTheEventLoop() {
     // The send loop blocks the thread: Input() must see what came in without any event being
     // handled, in pieces as it arrives.
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setPortOpen(true));
     QCOMPARE(port.Input(), QString());
@@ -175,8 +169,7 @@ void TestPortSerial::outputWaitsForRoomWhenTheDriverIsFull() {
     // Far more than a driver buffer holds, one character per write, while the far end only starts
     // reading after a while: nothing may be reported lost or dropped.
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setPortOpen(true));
     QByteArray sent;
@@ -201,8 +194,7 @@ void TestPortSerial::outputWaitsForRoomWhenTheDriverIsFull() {
 
 void TestPortSerial::outputFailsWhenTheFarEndIsGone() {
     PtyPair pty;
-    QVERIFY(pty.isValid());
-    qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
+    QVERIFY(pty.asCom1());
     QtSerialPort port;
     QVERIFY(port.setPortOpen(true));
     QVERIFY(port.Output(QStringLiteral("a")));

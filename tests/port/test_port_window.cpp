@@ -40,8 +40,7 @@ private:
 
 void TestPortWindow::init() {
     pty = new PtyPair;
-    QVERIFY(pty->isValid());
-    qputenv("QUORVEL_COM1", pty->slavePath().toLocal8Bit());
+    QVERIFY(pty->asCom1());
     qputenv("QUORVEL_COM2", "/nonexistent/quorvel-tty");
     w = new Main;
     w->show();

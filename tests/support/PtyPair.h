@@ -31,6 +31,8 @@ public:
 
     bool isValid() const { return m_master >= 0 && !m_path.isEmpty(); }
     const QString& slavePath() const { return m_path; }
+    // Points the program's Com1 at this pair; false when the pair could not be made.
+    bool asCom1() const { return isValid() && qputenv("QUORVEL_COM1", m_path.toLocal8Bit()); }
 
     // The far end hangs up: the program's reads and writes on the slave start to fail.
     void closeMaster() {
