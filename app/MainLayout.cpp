@@ -2,6 +2,7 @@
 #include "app/Main.h"
 
 #include "app/CanvasView.h"
+#include "app/CommIndicator.h"
 #include "app/TextBox.h"
 
 #include <QCheckBox>
@@ -92,12 +93,12 @@ void Main::buildControls() {
     openColumn->addWidget(cmdcomm);
     openColumn->addWidget(Label2);
     top->addLayout(openColumn);
-    comm = label("comm", "OFF");
+    comm = label("comm", "");
     comm->setAlignment(Qt::AlignCenter);
     comm->setFrameStyle(QFrame::Box | QFrame::Plain);
     comm->setFont(designerFont(false, 8.25, true));
     comm->setFixedSize(44, 24);
-    setBackColour(comm, QColor(192, 0, 0));
+    comm_indicator::showOff(comm);
     top->addWidget(comm);
     cmdbuff = button("cmdbuff", "Apply");
     top->addWidget(cmdbuff);

@@ -1,6 +1,7 @@
 // Opening and closing the serial port, its line settings, handshake and buffer.
 #include "app/Main.h"
 
+#include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "link/NumberText.h"
 #include "link/QtSerialPort.h"
@@ -51,8 +52,7 @@ void Main::openPort() {
     setBackColour(Text2, QColor(192, 255, 192));
     lblxmit->setVisible(true);
     beep();
-    comm->setText(QStringLiteral("ON"));
-    setBackColour(comm, QColor(0, 192, 0));
+    comm_indicator::showOn(comm);
     cmdcomm->setText(QStringLiteral("Close"));
     Command4->setEnabled(true);
 }
@@ -70,8 +70,7 @@ void Main::closePort() {
     Text2->setText(QString());
     beep();
     Command4->setEnabled(false);
-    comm->setText(QStringLiteral("OFF"));
-    setBackColour(comm, QColor(192, 0, 0));
+    comm_indicator::showOff(comm);
     cmdcomm->setText(QStringLiteral("Open"));
 }
 

@@ -1,6 +1,7 @@
 // Sending the transmit text and the clipboard to the PIC.
 #include "app/Main.h"
 
+#include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "link/SendLoop.h"
 #include "link/SerialPort.h"
@@ -15,18 +16,9 @@
 #include <QTimer>
 
 namespace {
-const QColor busyOrange(255, 128, 0);
-const QColor onGreen(0, 192, 0);
-
 void showCommBusy(QLabel* comm) {
-    Main::setBackColour(comm, busyOrange);
-    comm->setText(QStringLiteral("Busy"));
-    comm->repaint();
-}
-
-void showCommOn(QLabel* comm) {
-    comm->setText(QStringLiteral("ON"));
-    Main::setBackColour(comm, onGreen);
+    comm_indicator::showBusy(comm);
+    comm->repaint(); // the send that follows runs no event loop
 }
 
 // A send blocks the thread, so nothing gets painted unless we paint it. Painting every
@@ -105,7 +97,7 @@ void Main::Command16_Click() {
         setBusyPointer(false);
         return;
     }
-    showCommOn(comm);
+    comm_indicator::showOn(comm);
     Timer1->start();
     beep();
     Command16->setEnabled(true);
@@ -142,7 +134,7 @@ void Main::Command4_Click() {
     pacing.waitString = wait;
     pacing.pause = [pause] { return pause; };
     const SendResult result = sendText(*MSComm1, text, pacing);
-    showCommOn(comm);
+    comm_indicator::showOn(comm);
     if (!result.ok()) {
         msgBox(QStringLiteral("Error - Check Settings!\nThe port failed after %1 of %2 "
                               "characters had been sent: %3")
