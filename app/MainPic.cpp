@@ -41,18 +41,13 @@ bool Main::getparam(QString* failure) {
     return header.ok();
 }
 
+// The entries are the values themselves ("2" .. "128", "5" .. "100").
 void Main::List2_Click() {
-    static const int buffers[] = {2, 4, 8, 16, 32, 64, 128};
-    const int row = List2->currentRow();
-    if (row >= 0 && row < static_cast<int>(std::size(buffers)))
-        picBuffer = buffers[row];
+    picBuffer = listValue(List2, picBuffer);
 }
 
 void Main::List3_Click() {
-    static const int delays[] = {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 100};
-    const int row = List3->currentRow();
-    if (row >= 0 && row < static_cast<int>(std::size(delays)))
-        picDelay = delays[row];
+    picDelay = listValue(List3, picDelay);
 }
 
 void Main::Text4_Change() {
