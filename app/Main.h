@@ -255,4 +255,5 @@ private:
     // ---- receive monitor, terminal and sending (MainTerminal.cpp, MainSend.cpp) ----
     // A dead line is reported at the first key that cannot go out, not at every key after it.
     bool m_terminalFaultReported = false;
+    void reportLineFault(const QString& reason);
 };

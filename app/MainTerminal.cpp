@@ -14,8 +14,15 @@ void Main::Timer1_Timer() {
         Timer1->stop();
         return;
     }
-    const ReceiveUpdate update =
-        receiveIntoWindow(Text1->text(), MSComm1->Input(), Text1->maxLength());
+    const QString received = MSComm1->Input();
+    if (MSComm1->inputFailed()) {
+        // The line is gone: say so once and stop polling; Close and Open bring it back.
+        Timer1->stop();
+        reportLineFault(MSComm1->errorString());
+        return;
+    }
+    m_terminalFaultReported = false;
+    const ReceiveUpdate update = receiveIntoWindow(Text1->text(), received, Text1->maxLength());
     switch (update.action) {
     case ReceiveUpdate::Action::None:
         return;
@@ -44,11 +51,15 @@ void Main::Text2_KeyPress(int keyAscii) {
         m_terminalFaultReported = false;
         return;
     }
+    reportLineFault(QStringLiteral("The key could not be sent: ") + MSComm1->errorString());
+}
+
+// One message for a line that fails, whether a key or the poll finds it first; none again until
+// the line works. Shown after the current event, not from inside a key's handling.
+void Main::reportLineFault(const QString& reason) {
     if (m_terminalFaultReported)
         return;
     m_terminalFaultReported = true;
-    // Shown after the key has edited the box, not from inside its key handling.
-    const QString text = QStringLiteral("Error - Check Settings!\nThe key could not be sent: %1")
-                             .arg(MSComm1->errorString());
+    const QString text = QStringLiteral("Error - Check Settings!\n") + reason;
     QTimer::singleShot(0, this, [this, text] { msgBox(text); });
 }

@@ -274,7 +274,16 @@ QString QtSerialPort::Input() {
         return QString();
     // Takes in whatever the driver holds without running the event loop: the send loop and the
     // timer poll both call this from inside a handler.
-    m_port.waitForReadyRead(0);
-    m_port.clearError(); // a zero wait with nothing there counts as a time-out
+    m_inputFailed = false;
+    if (!m_port.waitForReadyRead(0)) {
+        // Nothing there is a time-out; a read error means the line itself is gone.
+        const QSerialPort::SerialPortError error = m_port.error();
+        if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
+            m_inputFailed = true;
+            fail(tr("Reading from the port failed: the line is gone (unplugged, or the far end "
+                    "hung up)"));
+        }
+    }
+    m_port.clearError();
     return QString::fromLatin1(m_port.readAll());
 }

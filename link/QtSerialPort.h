@@ -46,6 +46,7 @@ public:
     bool setOutBufferSize(int bytes) override;
     bool Output(const QString& text) override;
     QString Input() override;
+    bool inputFailed() const override { return m_inputFailed; }
     QString errorString() const override { return m_error; }
 
 private:
@@ -61,4 +62,5 @@ private:
     int m_handshake = 0;
     int m_outBufferSize = 512;
     QString m_error;
+    bool m_inputFailed = false;
 };

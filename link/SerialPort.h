@@ -40,6 +40,9 @@ public:
     virtual bool Output(const QString& text) = 0;
     // Everything received and not yet taken, at once; possibly empty. Never waits.
     virtual QString Input() = 0;
+    // True when the last Input() found the line gone (device unplugged, far end hung up);
+    // errorString() says so.
+    virtual bool inputFailed() const { return false; }
 
     virtual QString errorString() const = 0;
 };

@@ -34,6 +34,7 @@ private slots:
     void keysWithThePortClosedSendNothing();
     void deadLineIsReportedOnceAndNothingCrashes();
     void pollStopsWhenThePortIsGone();
+    void lineGoneWhileIdleIsReportedOnce();
 };
 
 void TestTerminal::init() {
@@ -176,6 +177,28 @@ void TestTerminal::pollStopsWhenThePortIsGone() {
     w->Timer1_Timer();
     QVERIFY(!w->Timer1->isActive());
     QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+}
+
+void TestTerminal::lineGoneWhileIdleIsReportedOnce() {
+    arriveAndTick(*w, *pty, "hi");
+    w->Timer1->start();
+    pty->closeMaster(); // the adapter is pulled while nothing is being sent
+    QTRY_COMPARE(modals->texts.size(), 1);
+    QVERIFY2(modals->texts.first().startsWith(QStringLiteral("Error - Check Settings!\n")),
+             qPrintable(modals->texts.first()));
+    QVERIFY(modals->texts.first().contains(QStringLiteral("line is gone")));
+    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(w->Text1->text(), QStringLiteral("hi")); // what came before stays
+    w->Timer1_Timer();
+    QTest::qWait(50);
+    QCOMPARE(modals->texts.size(), 1);
+
+    w->cmdcomm_Click();
+    PtyPair again;
+    QVERIFY(openOnPty(*w, again));
+    QVERIFY(w->Timer1->isActive());
+    QVERIFY(again.write("back"));
+    QTRY_COMPARE(w->Text1->text(), QStringLiteral("back"));
 }
 
 QTEST_MAIN(TestTerminal)
