@@ -3,6 +3,7 @@
 
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
+#include "convert/OutputText.h"
 #include "link/SendLoop.h"
 #include "link/SerialPort.h"
 
@@ -114,7 +115,7 @@ void Main::Command4_Click() {
     }
     const QString delayText = xmitdelay->text();
     const std::optional<int> pause = pasteAndSendPause(delayText);
-    const QString wait = trimBlanks(Text4->text());
+    const QString wait = trimSpaces(Text4->text());
     if (!MSComm1->PortOpen())
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
@@ -128,7 +129,7 @@ void Main::Command4_Click() {
     Text2->setText(Text2->text().toLower());
     Text2->viewport()->repaint();
 
-    const QString text = trimBlanks(Text2->text());
+    const QString text = trimSpaces(Text2->text());
     showCommBusy(comm);
     SendPacing pacing;
     pacing.waitString = wait;

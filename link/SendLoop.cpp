@@ -62,13 +62,3 @@ std::optional<int> sendToLcdPause(const QString& xmitDelayText) {
 std::optional<int> pasteAndSendPause(const QString& xmitDelayText) {
     return asPause(readRounded(xmitDelayText, 0, longestPause));
 }
-
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}

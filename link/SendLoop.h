@@ -45,6 +45,3 @@ void blockingSleep(int milliseconds);
 // when the text is not a number or the pause would be negative or beyond a 32-bit count.
 std::optional<int> sendToLcdPause(const QString& xmitDelayText);
 std::optional<int> pasteAndSendPause(const QString& xmitDelayText);
-
-// The text without leading and trailing blanks (spaces only: tabs, CR and LF stay).
-QString trimBlanks(const QString& text);
