@@ -98,6 +98,7 @@ void Main::Form_Load() {
         List1->addItem(QString::fromLatin1(settings));
     Label2->setText(QStringLiteral("19200,n,8,1"));
     penDown = false;
+    canvas.font = font(); // stamped text uses the window's own font until "Font" picks another
     Combo1->setCurrentIndex(0);
     List1->setCurrentRow(0);
     List2->setCurrentRow(4);

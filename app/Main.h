@@ -232,10 +232,6 @@ private:
 
     // Each subsystem keeps its own private helpers and members in its section below.
     // ---- drawing (MainDraw.cpp) ----
-    // Runs while the window is built (canvas is declared above, so it exists): the canvas font
-    // starts as the window's own font, before any handler can read or change it.
-    bool takeWindowFont();
-    bool m_canvasFontTaken = takeWindowFont();
     // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----
     void showCanvasAtDisplayPixels();
     // Shows the picture in the file and captures its pixel rows into horzMatrix; false with a

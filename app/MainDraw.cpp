@@ -43,11 +43,6 @@ void Main::Command6_Click() {
     chkinvert->setEnabled(true);
 }
 
-bool Main::takeWindowFont() {
-    canvas.font = font();
-    return true;
-}
-
 void Main::cmdfont_Click() {
     // Flags stay on the shared dialog object; later file dialogs see them as this one left them.
     commdlg->Flags = 3;
