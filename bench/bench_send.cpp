@@ -142,7 +142,8 @@ void benchSendImage() {
         w.MSComm1 = line;
 
         MemoryPort bare;
-        const SendPacing pacing{w.waitChars, [pauseMs] { return std::optional<int>(pauseMs); }, {}};
+        const SendPacing pacing{
+            w.waitChars, [pauseMs] { return std::optional<int>(pauseMs); }, {}, {}};
         clock.start();
         sendText(bare, text, pacing);
         loopAlone.push_back(double(clock.nsecsElapsed()) / 1e6);
