@@ -333,10 +333,12 @@ void TestSendButtons::chunksHoldOnTheWire() {
     // The header's 11 characters go before the first pause.
     QVERIFY(waits.front() - startNs >= 11 * wireNs + 5e6);
     for (int k = 1; k < chunks; ++k) {
-        // Arrival times: a reader that wakes late for one wait character shortens the gap after
-        // it, so each gap is allowed 1 ms of that; the whole run is held to the full figure.
+        // Arrival times: the pseudo-terminal hands a byte over late now and then on a busy
+        // machine (by a clock tick, about 3 ms), which shortens the gap after it, so each gap
+        // is allowed 4 ms of that (a send that does not wait for the wire gives 5.2 ms); the
+        // whole run is held to the full figure.
         const qint64 gap = waits[k] - waits[k - 1];
-        QVERIFY2(gap >= leastNs - 1e6,
+        QVERIFY2(gap >= leastNs - 4e6,
                  qPrintable(QStringLiteral("chunk %1: %2 ms").arg(k).arg(gap / 1e6, 0, 'f', 2)));
         QVERIFY(waits[k] - startNs >= 11 * wireNs + 5e6 + k * leastNs);
     }
