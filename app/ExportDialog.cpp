@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 template <class W> W* named(W* widget, const char* name) {
@@ -52,7 +53,10 @@ ExportDialog::ExportDialog(const QByteArray& bytes, int width, int height, bool 
     txtExportPreview->setReadOnly(true);
     txtExportPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtExportPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    txtExportPreview->setMinimumSize(560, 280);
+    // Wide enough for a line of 16 C bytes, the default.
+    const int lineWidth =
+        txtExportPreview->fontMetrics().horizontalAdvance(QString(100, QLatin1Char('0')));
+    txtExportPreview->setMinimumSize(std::min(lineWidth + 40, 900), 280);
     cmdExportCopy = named(new QPushButton(QStringLiteral("Copy")), "cmdExportCopy");
     cmdExportSave = named(new QPushButton(QStringLiteral("Save...")), "cmdExportSave");
     cmdExportClose = named(new QPushButton(QStringLiteral("Close")), "cmdExportClose");
