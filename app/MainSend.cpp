@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
 namespace {
 void showCommBusy(QLabel* comm) {
@@ -37,10 +39,24 @@ public:
         show(); // the emptied echo, the full count and "Busy" before the first character
     }
 
+    // After every character. A frame that falls due here waits a little for a pause, where the
+    // line is busy sending anyway: painting between two characters of a chunk can leave the
+    // wire idle.
     void progress(qsizetype sent) {
         m_sent = sent;
+        if (m_clock.nsecsElapsed() >= lateFrameNs)
+            show();
+    }
+
+    // While the send waits for the line: the time to paint, then the rest of the wait.
+    void waitForLine(qint64 ns) {
+        QElapsedTimer spent;
+        spent.start();
         if (m_clock.nsecsElapsed() >= framePeriodNs)
             show();
+        const qint64 left = ns - spent.nsecsElapsed();
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::nanoseconds(left));
     }
 
     // Brings the widgets up to date; also on the error path, before the message box.
@@ -48,6 +64,7 @@ public:
 
 private:
     static constexpr qint64 framePeriodNs = 1000000000 / 60;
+    static constexpr qint64 lateFrameNs = 3 * framePeriodNs;
     static constexpr qsizetype window = 4096;
 
     void show(bool whole = false) {
@@ -105,6 +122,7 @@ void Main::Command16_Click() {
     SendPacing pacing;
     pacing.waitString = waitChars;
     pacing.pause = [this] { return sendToLcdPause(xmitdelay->text()); };
+    pacing.waitForLine = [&display](qint64 ns) { display.waitForLine(ns); };
     const SendResult result = sendText(*MSComm1, xmitText, pacing,
                                        [&display](qsizetype sent) { display.progress(sent); });
     display.finish();
