@@ -46,6 +46,7 @@ void Main::openPort() {
     MSComm1->setCommPort(Option1[0]->isChecked() ? 1 : 2);
     if (!MSComm1->setPortOpen(true))
         return portFailed();
+    m_terminalFaultReported = false; // a new line: its faults are new
     Timer1->start();
     Command4->setEnabled(true);
     setBackColour(Text1, QColor(255, 255, 192));

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace {
 void showCommBusy(QLabel* comm) {
@@ -175,8 +176,9 @@ void Main::Command4_Click() {
     pacing.pause = [pause] { return pause; };
     const SendResult result = sendText(*MSComm1, text, pacing);
     comm_indicator::showOn(comm);
-    if (!result.ok()) {
-        m_terminalFaultReported = true; // one fault, one message: the next poll says nothing
+    // One fault, one message: a poll during the confirmation may have found the line gone and
+    // said so already, and the next poll says nothing after this one.
+    if (!result.ok() && !std::exchange(m_terminalFaultReported, true)) {
         msgBox(QStringLiteral("Error - Check Settings!\nThe port failed after %1 of %2 "
                               "characters had been sent: %3")
                    .arg(result.sent)

@@ -484,18 +484,19 @@ void TestSendButtons::pasteWithAnUnusableXmitDelay() {
     QCOMPARE(Main::backColour(w->comm), green);
 }
 
+// The send or the poll (which runs while the confirmation is shown) finds the line gone first;
+// either way the fault is told once.
 void TestSendButtons::pasteWhenTheFarEndIsGone() {
     pty->closeMaster();
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     pressPaste();
-    QCOMPARE(modals->texts.size(), 2);
+    QTRY_COMPARE(modals->texts.size(), 2);
     QVERIFY2(modals->texts.at(1).startsWith(QStringLiteral("Error - Check Settings!")),
              qPrintable(modals->texts.at(1)));
     QCOMPARE(w->Text2->text(), QStringLiteral("hello"));
     QCOMPARE(w->comm->text(), QStringLiteral("ON"));
     QCOMPARE(Main::backColour(w->comm), green);
     // The poll that follows finds the line gone too, and says nothing: one fault, one box.
-    QVERIFY(w->Timer1->isActive());
     QTest::qWait(150);
     QCOMPARE(modals->texts.size(), 2);
     QVERIFY(!w->Timer1->isActive());
