@@ -122,11 +122,16 @@ void SerialPty::readLoop() {
     char buffer[4096];
     while (!stopping_) {
         pollfd ready{master_, POLLIN, 0};
-        if (::poll(&ready, 1, 50) <= 0 || !(ready.revents & POLLIN))
+        const int polled = ::poll(&ready, 1, 50);
+        if (polled == 0 || (polled < 0 && errno == EINTR))
             continue;
-        const ssize_t got = ::read(master_, buffer, sizeof buffer);
-        if (got <= 0)
+        const ssize_t got = (ready.revents & POLLIN) ? ::read(master_, buffer, sizeof buffer) : -1;
+        if (got <= 0) {
+            // A line in a state that wakes poll() without data must not turn this (possibly
+            // high-priority) thread into a spinning one.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
             continue;
+        }
         const qint64 now = steadyNs();
         std::lock_guard<std::mutex> lock(piecesMutex_);
         pieces_.push_back({QByteArray(buffer, got), now});
