@@ -21,6 +21,7 @@ void Main::Command9_Click() {
     m_converted = false;
     m_sendArmed = false;
     Command16->setEnabled(false);
+    Command16->setToolTip(QString());
     Command15->setEnabled(false);
     convText.clear();
     xmitText.clear();
