@@ -1,7 +1,10 @@
 #pragma once
 
 #include "canvas/Canvas.h"
+#include "canvas/Import.h"
 #include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
+#include "convert/Export.h"
 #include "convert/TransmitText.h"
 
 #include <QMainWindow>
@@ -93,6 +96,7 @@ public:
     QPushButton* Command8 = nullptr;
     QPushButton* Command9 = nullptr;
     QPushButton* Command10 = nullptr;
+    QPushButton* cmdImport = nullptr;
 
     // Receive and transmit windows
     TextBox* Text1 = nullptr;
@@ -143,6 +147,7 @@ public:
     QPushButton* Command12 = nullptr;
     QPushButton* Command13 = nullptr;
     QPushButton* Command14 = nullptr;
+    QPushButton* cmdExport = nullptr;
     QGroupBox* Frame7 = nullptr;
     QPushButton* Command16 = nullptr;
     QPushButton* Command15 = nullptr;
@@ -186,6 +191,10 @@ public:
     void Command12_Click();
     void Command13_Click();
     void Command14_Click();
+
+    // Picture import and table export (MainImportExport.cpp)
+    void cmdImport_Click();
+    void cmdExport_Click();
 
     // Serial port (MainPort.cpp)
     void cmdcomm_Click();
@@ -243,6 +252,15 @@ private:
     // The About and Help windows while they are open; each deletes itself when closed.
     QPointer<QWidget> aboutWindow;
     QPointer<QWidget> helpWindow;
+    // ---- picture import and table export (MainImportExport.cpp) ----
+    // The one place where an imported picture lands on the canvas.
+    void putImportedPicture(const QImage& picture);
+    // The bytes of the Byte Matrix choice, as Export writes them.
+    QByteArray exportBytes() const;
+    // The dialogs open with the choices of their last use.
+    ImportOptions m_importOptions;
+    ExportFormat m_exportFormat = ExportFormat::C;
+    ExportOptions m_exportOptions;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // The canvas revision right after the last Load that captured a file (0: none since
     // start-up) and the panel it captured for. horzMatrix describes the canvas only while both
@@ -251,6 +269,9 @@ private:
     int m_loadedWidth = 0;
     int m_loadedHeight = 0;
     bool loadedCaptureStands() const;
+    // What Convert and Export read: the panel, the canvas, Inverted, the Load capture while it
+    // stands, the four Output Format boxes.
+    ConvertInput convertInput(bool horizontal) const;
     // Send to LCD is armed by a Reformat whose transmit text is what Convert and Reformat would
     // build now, and disarmed for good by the first change of the canvas or of a setting they
     // read; m_convertBasis is what the last good Convert read (MainOutput.cpp).
