@@ -1,8 +1,9 @@
 #include "canvas/Canvas.h"
 #include "canvas/LcdSize.h"
-#include "link/NumberText.h"
 
 #include <QtTest>
+#include <functional>
+#include <utility>
 
 class TestCanvas : public QObject {
     Q_OBJECT
@@ -12,12 +13,11 @@ private slots:
     void resizeKeepsOverlapAndWhitensTheRest_data();
     void resizeKeepsOverlapAndWhitensTheRest();
     void clearWhitensAndResetsPosition();
+    void everyChangeMovesTheRevision_data();
+    void everyChangeMovesTheRevision();
+    void copiesShareTheRevisionNotTheListener();
     void boxSizes_data();
     void boxSizes();
-    void readNumber_data();
-    void readNumber();
-    void wholeNumbers_data();
-    void wholeNumbers();
 };
 
 void TestCanvas::onlyPureBlackIsSet_data() {
@@ -92,6 +92,84 @@ void TestCanvas::clearWhitensAndResetsPosition() {
     QCOMPARE(canvas.penWidth, 5);
 }
 
+using CanvasChange = std::function<void(Canvas&)>;
+Q_DECLARE_METATYPE(CanvasChange)
+
+void TestCanvas::everyChangeMovesTheRevision_data() {
+    QTest::addColumn<CanvasChange>("change");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("setPixel") << CanvasChange([](Canvas& c) { c.setPixel(3, 3, Canvas::Black); })
+                              << true;
+    QTest::newRow("setPixel to the colour it has")
+        << CanvasChange([](Canvas& c) { c.setPixel(3, 3, Canvas::White); }) << true;
+    QTest::newRow("setPixel outside")
+        << CanvasChange([](Canvas& c) { c.setPixel(-1, 3, Canvas::Black); }) << false;
+    QTest::newRow("resize") << CanvasChange([](Canvas& c) { c.resize(128, 32); }) << true;
+    QTest::newRow("resize to the same size")
+        << CanvasChange([](Canvas& c) { c.resize(c.width(), c.height()); }) << true;
+    QTest::newRow("clear") << CanvasChange([](Canvas& c) { c.clear(); }) << true;
+    QTest::newRow("setPicture") << CanvasChange([](Canvas& c) {
+        c.setPicture(QImage(8, 8, QImage::Format_Mono));
+    }) << true;
+    QTest::newRow("drawing through image()")
+        << CanvasChange([](Canvas& c) { c.image().fill(0xFF000000u); }) << true;
+    QTest::newRow("assigning another canvas")
+        << CanvasChange([](Canvas& c) { c = Canvas(c.width(), c.height()); }) << true;
+    QTest::newRow("reading") << CanvasChange([](Canvas& c) {
+        const Canvas& read = c;
+        (void)read.image().pixel(0, 0);
+        (void)c.pixel(1, 1);
+        (void)c.isSet(2, 2);
+        (void)std::as_const(c).image();
+    }) << false;
+    QTest::newRow("drawing attributes") << CanvasChange([](Canvas& c) {
+        c.penColour = Canvas::White;
+        c.penWidth = 10;
+        c.currentPosition = QPointF(5, 5);
+    }) << false;
+}
+
+void TestCanvas::everyChangeMovesTheRevision() {
+    QFETCH(CanvasChange, change);
+    QFETCH(bool, moves);
+    Canvas canvas(16, 8);
+    int heard = 0;
+    canvas.setChangeListener([&] { ++heard; });
+    const quint64 before = canvas.revision();
+    change(canvas);
+    QCOMPARE(canvas.revision() != before, moves);
+    QCOMPARE(heard > 0, moves);
+}
+
+void TestCanvas::copiesShareTheRevisionNotTheListener() {
+    Canvas original(16, 8);
+    int heard = 0;
+    original.setChangeListener([&] { ++heard; });
+    original.setPixel(1, 1, Canvas::Black);
+    heard = 0;
+
+    // An undo step kept as a copy: same picture, same revision, and changing it tells no one.
+    Canvas copy = original;
+    QCOMPARE(copy.revision(), original.revision());
+    copy.setPixel(2, 2, Canvas::Black);
+    QCOMPARE(heard, 0);
+    QVERIFY(copy.revision() != original.revision());
+
+    // No two pictures share a revision, even on separate canvases changed the same way.
+    Canvas other(16, 8);
+    other.setPixel(1, 1, Canvas::Black);
+    QVERIFY(other.revision() != original.revision());
+    QVERIFY(other.revision() != copy.revision());
+
+    // Putting a copy back brings back its revision and tells the listener of the target.
+    const Canvas kept = original;
+    original.clear();
+    original = kept;
+    QCOMPARE(original.revision(), kept.revision());
+    QCOMPARE(heard, 2);
+    QCOMPARE(original.pixel(1, 1), Canvas::Black);
+}
+
 void TestCanvas::boxSizes_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QSize>("expected"); // rounded, from a 240x64 base box
@@ -114,58 +192,6 @@ void TestCanvas::boxSizes() {
     // A base box that is not 240x64 still keeps 128x128 square, from the base height.
     if (index == 5)
         QCOMPARE(lcdBoxSize(5, 300, 70), QSizeF(140, 140));
-}
-
-void TestCanvas::readNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<double>("value");
-    QTest::newRow("integer") << "12" << true << 12.0;
-    QTest::newRow("blanks around") << "  7 " << true << 7.0;
-    QTest::newRow("fraction") << "12.7" << true << 12.7;
-    QTest::newRow("negative") << "-1" << true << -1.0;
-    QTest::newRow("leading dot") << ".5" << true << 0.5;
-    QTest::newRow("exponent") << "1e3" << true << 1000.0;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("blank") << "   " << false << 0.0;
-    QTest::newRow("letters") << "abc" << false << 0.0;
-    QTest::newRow("number then letters") << "12ms" << false << 0.0;
-    QTest::newRow("two numbers") << "1 2" << false << 0.0;
-    QTest::newRow("comma decimal") << "1,5" << false << 0.0;
-    QTest::newRow("huge overflows") << QString(400, QLatin1Char('9')) << false << 0.0;
-}
-
-void TestCanvas::readNumber() {
-    QFETCH(QString, text);
-    QFETCH(bool, ok);
-    QFETCH(double, value);
-    const auto read = ::readNumber(text);
-    QCOMPARE(read.has_value(), ok);
-    if (ok)
-        QCOMPARE(*read, value);
-}
-
-void TestCanvas::wholeNumbers_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("rounded"); // -999 = fails
-    QTest::addColumn<int>("floored");
-    QTest::newRow("12.5 halves to even") << "12.5" << 12 << 12;
-    QTest::newRow("13.5 halves to even") << "13.5" << 14 << 13;
-    QTest::newRow("2.5") << "2.5" << 2 << 2;
-    QTest::newRow("12.7") << "12.7" << 13 << 12;
-    QTest::newRow("-2.5") << "-2.5" << -2 << -3;
-    QTest::newRow("above range") << "70000" << -999 << -999;
-    QTest::newRow("not a number") << "x" << -999 << -999;
-}
-
-void TestCanvas::wholeNumbers() {
-    QFETCH(QString, text);
-    QFETCH(int, rounded);
-    QFETCH(int, floored);
-    const auto r = readRounded(text, -65536, 65535);
-    const auto f = readFloor(text, -65536, 65535);
-    QCOMPARE(r ? static_cast<int>(*r) : -999, rounded);
-    QCOMPARE(f ? static_cast<int>(*f) : -999, floored);
 }
 
 QTEST_GUILESS_MAIN(TestCanvas)
