@@ -1,0 +1,19 @@
+#pragma once
+
+#include "canvas/Bmp.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// What Load makes of a file's bytes: the picture the canvas shows (any format the platform
+// reads) and, for the horizontal capture, the pixel rows of a 1-bit BMP of the panel's size.
+struct LoadedPicture {
+    QImage picture;  // null when the bytes are no picture the platform reads
+    BmpRows rows;    // rows.failure says why they cannot be captured
+    QString failure; // why the picture cannot be shown; empty when it can
+};
+
+// `suffix` is the file name's, tried first: a few formats cannot be told by their content.
+LoadedPicture decodeLoadedPicture(const QByteArray& bytes, const QByteArray& suffix, int width,
+                                  int height);
