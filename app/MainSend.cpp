@@ -4,8 +4,10 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "convert/OutputText.h"
+#include "link/PauseText.h"
 #include "link/SendLoop.h"
 #include "link/SerialPort.h"
+#include "link/TerminalKeys.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -120,16 +122,15 @@ void Main::Command4_Click() {
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
     if (!pause) {
-        msgBox(QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause in "
-                              "milliseconds: it must be a number, 0 or more.")
-                   .arg(delayText));
+        msgBox(QStringLiteral("Error - Check Settings!\n") + xmitDelayRefusal(delayText));
         return;
     }
     Text2->setText(QGuiApplication::clipboard()->text());
     Text2->setText(Text2->text().toLower());
     Text2->viewport()->repaint();
 
-    const QString text = trimSpaces(Text2->text());
+    // Counted and sent as the terminal keys are: one character beyond Latin-1 is one "?".
+    const QString text = lineCharacters(trimSpaces(Text2->text()));
     showCommBusy(comm);
     SendPacing pacing;
     pacing.waitString = wait;
