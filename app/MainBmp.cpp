@@ -93,14 +93,6 @@ bool Main::loadPictureAndCapture(const QString& fileName, int width, int height,
         *failure = rows.failure;
         return false;
     }
-    const int columns = width / 8;
-    const int stride = (width + 7) / 8;
-    const bool inverted = chkinvert->isChecked();
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            const auto byte = static_cast<quint8>(rows.bytes[row * stride + column]);
-            captureHorizontalByte(horzMatrix, row, column, byte, inverted);
-        }
-    }
+    captureLoadedRows(horzMatrix, rows, width, height, chkinvert->isChecked());
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/Bmp.h"
+#include "convert/ByteMatrix.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -14,6 +15,14 @@ struct LoadedPicture {
     QString failure; // why the picture cannot be shown; empty when it can
 };
 
+// 4096 x 4096: far beyond any panel, and 64 MB on the canvas.
+constexpr qint64 LargestPicturePixels = 4096 * 4096;
+
 // `suffix` is the file name's, tried first: a few formats cannot be told by their content.
 LoadedPicture decodeLoadedPicture(const QByteArray& bytes, const QByteArray& suffix, int width,
                                   int height);
+
+// Hands every pixel byte of the rows (pad bytes dropped: width / 8 a row) to the capture of one
+// horizontal byte, row by row. The rows must have come back whole from decodeLoadedPicture.
+void captureLoadedRows(HorzMatrix& matrix, const BmpRows& rows, int width, int height,
+                       bool inverted);

@@ -1,0 +1,174 @@
+// A fixed-seed fuzz run of the whole Load path over damaged BMP files: headers, palettes and rows
+// cut, overwritten and set to awkward values; more than 100,000 files, quick enough for the
+// sanitizer build. Every file that once went wrong stays below as a named case.
+#include "BmpFixtures.h"
+#include "LoadFuzz.h"
+
+#include <QtTest>
+#include <random>
+
+namespace {
+struct Seed {
+    QByteArray file;
+    int width;
+    int height;
+};
+
+QList<Seed> seeds() {
+    QByteArray topDown = writeMonochromeBmp(patternImage(128, 64, 5));
+    setLe32(topDown, 22, quint32(-64));
+    QByteArray twoColoursUsed = writeMonochromeBmp(patternImage(240, 64, 2));
+    setLe32(twoColoursUsed, 46, 2);
+    return {
+        {writeMonochromeBmp(patternImage(128, 64, 5)), 128, 64},
+        {writeMonochromeBmp(patternImage(240, 64, 1)), 240, 64}, // two pad bytes a row
+        {topDown, 128, 64},
+        {coreHeaderCopy(writeMonochromeBmp(whiteImage(128, 32))), 128, 32},
+        {twoColoursUsed, 240, 64},
+        {encoded(patternImage(128, 32, 3), "BMP"), 128, 32}, // 24-bit: shown, not captured
+        {encoded(patternImage(128, 32, 3).convertToFormat(QImage::Format_Indexed8), "BMP"), 128,
+         32},
+    };
+}
+
+// Header fields where a damaged value matters most: sizes, offsets, depth, compression, palette.
+constexpr qsizetype fieldOffsets[] = {2, 10, 14, 18, 22, 26, 28, 30, 34, 46, 50, 54, 58};
+constexpr quint32 awkward[] = {0,          1,          2,          4,          8,       12,
+                               16,         24,         32,         40,         62,      124,
+                               255,        256,        0x7FFF,     0xFFFF,     0x10000, 0x7FFFFFFF,
+                               0x80000000, 0xFFFFFFFF, 0xFFFFFFC0, 0xFFFFFF00, 5000,    30000};
+
+// The picture reader warns about much of what it is given here; the run would drown in it.
+class QuietReader {
+public:
+    QuietReader()
+        : m_old(
+              qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {
+    }
+    ~QuietReader() { qInstallMessageHandler(m_old); }
+
+private:
+    QtMessageHandler m_old;
+};
+
+QByteArray damaged(const Seed& seed, std::mt19937& random) {
+    QByteArray file = seed.file;
+    const int changes = 1 + int(random() % 3);
+    for (int n = 0; n < changes && !file.isEmpty(); ++n) {
+        switch (random() % 5) {
+        case 0: // cut short anywhere
+            file.truncate(qsizetype(random() % quint32(file.size() + 1)));
+            break;
+        case 1: // stray bytes, mostly in the headers and the palette
+            for (int k = 1 + int(random() % 6); k > 0; --k) {
+                const quint32 at = random() % 2 ? random() % 62 : random() % quint32(file.size());
+                if (at < quint32(file.size()))
+                    file[qsizetype(at)] = char(random());
+            }
+            break;
+        case 2: { // a header field set to an awkward value
+            const qsizetype at = fieldOffsets[random() % std::size(fieldOffsets)];
+            if (at + 4 <= file.size())
+                setLe32(file, at, awkward[random() % std::size(awkward)]);
+            break;
+        }
+        case 3: // a 16-bit field (planes, depth) set to anything
+            if (file.size() >= 30)
+                file[26 + 2 * qsizetype(random() % 2)] = char(random());
+            break;
+        default: // bits flipped anywhere
+            for (int k = 1 + int(random() % 8); k > 0; --k) {
+                const qsizetype at = qsizetype(random() % quint32(file.size()));
+                file[at] = char(file[at] ^ (1 << (random() % 8)));
+            }
+            break;
+        }
+    }
+    return file;
+}
+} // namespace
+
+class TestLoadFuzz : public QObject {
+    Q_OBJECT
+private slots:
+    void regressions_data();
+    void regressions();
+    void damagedFilesThroughTheWholeLoad();
+    void picturesBeyondWhatTheCanvasHolds_data();
+    void picturesBeyondWhatTheCanvasHolds();
+};
+
+void TestLoadFuzz::regressions_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    // The run below has found nothing yet; these are the shapes it must keep handling.
+    QByteArray huge = writeMonochromeBmp(whiteImage(128, 64));
+    setLe32(huge, 18, 30000);
+    setLe32(huge, 22, 30000);
+    QTest::newRow("small file claiming a giant picture") << huge << 128 << 64;
+    QTest::newRow("empty") << QByteArray() << 128 << 64;
+    QTest::newRow("signature only") << QByteArray("BM") << 128 << 64;
+}
+
+void TestLoadFuzz::regressions() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    const QuietReader quiet;
+    QCOMPARE(loadDamagedFile(file, width, height, true), QString());
+}
+
+void TestLoadFuzz::damagedFilesThroughTheWholeLoad() {
+    const QList<Seed> originals = seeds();
+    std::mt19937 random(20261208u);
+    constexpr int runs = 100000;
+    const QuietReader quiet;
+    int shown = 0;
+    int captured = 0;
+    for (int i = 0; i < runs; ++i) {
+        const Seed& seed = originals[i % originals.size()];
+        const QByteArray file = damaged(seed, random);
+        const QString problem = loadDamagedFile(file, seed.width, seed.height, i % 2 == 0);
+        if (!problem.isEmpty())
+            QFAIL(qPrintable(QStringLiteral("file %1 (%2 bytes, hex %3): %4")
+                                 .arg(i)
+                                 .arg(file.size())
+                                 .arg(QString::fromLatin1(file.left(64).toHex()), problem)));
+        // Counted to show that both paths ran, not checked exactly.
+        const LoadedPicture loaded = i % 50 == 0
+                                         ? decodeLoadedPicture(file, "bmp", seed.width, seed.height)
+                                         : LoadedPicture{};
+        shown += !loaded.picture.isNull();
+        captured += loaded.rows.ok() && !loaded.picture.isNull();
+    }
+    QVERIFY(shown > 0);
+    QVERIFY(captured > 0);
+}
+
+void TestLoadFuzz::picturesBeyondWhatTheCanvasHolds_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("4096x4096, the largest") << 4096 << 4096 << "";
+    QTest::newRow("4097x4096") << 4097 << 4096
+                               << "the picture is 4097x4096 pixels, more than the 16 million the "
+                                  "canvas shows";
+}
+
+void TestLoadFuzz::picturesBeyondWhatTheCanvasHolds() {
+    // A 1-bit PNG of a few kilobytes would otherwise become 64 MB and more on the canvas.
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QString, failure);
+    QImage picture(width, height, QImage::Format_Mono);
+    picture.fill(1);
+    const QByteArray file = encoded(picture, "PNG");
+    QVERIFY(file.size() < 100000);
+    const LoadedPicture loaded = decodeLoadedPicture(file, "png", 240, 64);
+    QCOMPARE(loaded.failure, failure);
+    QCOMPARE(loaded.picture.isNull(), !failure.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLoadFuzz)
+#include "test_load_fuzz.moc"
