@@ -5,19 +5,12 @@
 #include "app/CommonDialog.h"
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
+#include "convert/FileAccess.h"
 #include "convert/HorizontalCapture.h"
 #include "convert/OutputText.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QRadioButton>
-#include <QSaveFile>
-
-namespace {
-// A 1-bit picture for the largest panel is 8 kB; anything far beyond this cannot be one, and is
-// not read into memory for the capture.
-constexpr qint64 LargestCapturedFile = 16 * 1024 * 1024;
-} // namespace
 
 void Main::Command8_Click() {
     fsave();
@@ -49,10 +42,9 @@ void Main::fsave() {
         msgBox(QStringLiteral("File Save Error - the picture is too large for a BMP file"));
         return;
     }
-    // Written whole or not at all: a failed write leaves any earlier file of that name as it was.
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
-        msgBox(QStringLiteral("File Save Error - %1: %2").arg(fileName, out.errorString()));
+    const FileResult written = writeWholeFile(fileName, file);
+    if (!written.ok())
+        msgBox(QStringLiteral("File Save Error - %1: %2").arg(fileName, written.failure));
 }
 
 void Main::fload() {
@@ -81,26 +73,16 @@ void Main::fload() {
 }
 
 bool Main::loadPictureAndCapture(const QString& fileName, int width, int height, QString* failure) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    if (file.size() > LargestCapturedFile) {
-        *failure = QStringLiteral("expected a 1-bit BMP of %1x%2 pixels, found a file of %3 bytes")
-                       .arg(width)
-                       .arg(height)
-                       .arg(file.size());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
+    // The file is read once, before anything decodes it: a FIFO or a device must not hold the
+    // window, and the picture reader, opening the file itself, calls an unreadable file missing.
+    const FileContent content = readWholeRegularFile(fileName, LargestReadFile);
+    if (!content.ok()) {
+        *failure = content.failure;
         return false;
     }
     // Checked whole before anything changes: a refused file leaves the canvas, its size and the
     // matrix as they were.
-    const PanelBmp loaded = readPanelBmp(bytes, width, height);
+    const PanelBmp loaded = readPanelBmp(content.bytes, width, height);
     if (!loaded.ok()) {
         *failure = loaded.failure;
         return false;

@@ -329,6 +329,8 @@ void Main::buildControls() {
     Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Hex has no word boundaries, and wrapping anywhere keeps long lines cheap to lay out.
     Text3->setWordWrapMode(QTextOption::WrapAnywhere);
+    // A tab has no place in a table of hex; Tab moves on, as in the other boxes.
+    Text3->setTabChangesFocus(true);
     Text3->setFixedHeight(64);
     page->addWidget(Text3);
 

@@ -3,6 +3,7 @@
 
 #include "app/CommonDialog.h"
 #include "app/TextBox.h"
+#include "convert/FileAccess.h"
 #include "convert/TransmitText.h"
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 
 void Main::Command15_Click() {
     // A decorated table cannot be cut into the PIC's hex stream.
@@ -107,12 +107,9 @@ void Main::Command12_Click() {
     commdlg->ShowSave();
     if (commdlg->FileName.isEmpty())
         return;
-    // QSaveFile replaces the file only once everything is written, so a full disk never leaves
-    // half a table behind.
-    QSaveFile file(commdlg->FileName);
-    const QByteArray bytes = Text3->text().toLatin1();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        msgBox(QStringLiteral("File Save Error - ") + file.errorString());
+    const FileResult written = writeLatin1TextFile(commdlg->FileName, Text3->text());
+    if (!written.ok())
+        msgBox(QStringLiteral("File Save Error - ") + written.failure);
 }
 
 void Main::Command13_Click() {

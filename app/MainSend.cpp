@@ -4,8 +4,10 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "convert/OutputText.h"
+#include "link/PauseText.h"
 #include "link/SendLoop.h"
 #include "link/SerialPort.h"
+#include "link/TerminalKeys.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -20,13 +22,6 @@
 #include <utility>
 
 namespace {
-// The second line of "Error - Check Settings!" when the Xmit Delay box holds no usable pause.
-QString unusableDelayLine(const QString& delayText) {
-    return QStringLiteral("Xmit Delay \"%1\" is not a pause in milliseconds: it must be a "
-                          "number, 0 or more.")
-        .arg(delayText);
-}
-
 void showCommBusy(QLabel* comm) {
     comm_indicator::showBusy(comm);
     comm->repaint(); // the send that follows runs no event loop
@@ -141,7 +136,7 @@ void Main::Command16_Click() {
             m_terminalFaultReported = true; // the next key or poll does not report it again
         QString message = QStringLiteral("Error - Check Settings!");
         if (result.stop == SendResult::Stop::BadPause)
-            message += QLatin1Char('\n') + unusableDelayLine(xmitdelay->text());
+            message += QLatin1Char('\n') + xmitDelayRefusal(xmitdelay->text());
         msgBox(message);
         beep();
         Command16->setEnabled(true);
@@ -170,14 +165,15 @@ void Main::Command4_Click() {
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
     if (!pause) {
-        msgBox(QStringLiteral("Error - Check Settings!\n") + unusableDelayLine(delayText));
+        msgBox(QStringLiteral("Error - Check Settings!\n") + xmitDelayRefusal(delayText));
         return;
     }
     Text2->setText(QGuiApplication::clipboard()->text());
     Text2->setText(Text2->text().toLower());
     Text2->viewport()->repaint();
 
-    const QString text = trimSpaces(Text2->text());
+    // Counted and sent as the terminal keys are: one character beyond Latin-1 is one "?".
+    const QString text = lineCharacters(trimSpaces(Text2->text()));
     showCommBusy(comm);
     SendPacing pacing;
     pacing.waitString = wait;

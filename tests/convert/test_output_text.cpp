@@ -22,6 +22,8 @@ private slots:
     void reformatSourceTrimsSpacesOnly();
     void reformatForOutput_data();
     void reformatForOutput();
+    void textOverTheLargestIsRefused_data();
+    void textOverTheLargestIsRefused();
 };
 
 void TestOutputText::verticalText_data() {
@@ -278,6 +280,59 @@ void TestOutputText::reformatForOutput() {
     QCOMPARE(result.refusal, refusal);
     QCOMPARE(result.xmitText, xmitText);
     QCOMPARE(result.convText, refusal.isEmpty() ? QStringLiteral("ab12cd") : QString());
+}
+
+void TestOutputText::textOverTheLargestIsRefused_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<int>("columns"); // of the panel; 8 pixel rows a page, or a byte a row
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("formatLength");
+    QTest::addColumn<qint64>("length"); // of the text; refused above 16,000,000
+    // 320x200, vertical: 8000 bytes. The longest Format the box takes makes 262 million.
+    QTest::newRow("320x200, 32767-character Format")
+        << true << 320 << 25 << 32767 << qint64(8000) * (32767 + 2);
+    // 128x32 vertical: 512 bytes of (Format + 2) characters.
+    QTest::newRow("exactly the largest") << true << 128 << 4 << 31248 << qint64(16000000);
+    QTest::newRow("one byte's worth over") << true << 128 << 4 << 31249 << qint64(16000512);
+    // Horizontal: 320x200 is 8000 bytes and the closing "00".
+    QTest::newRow("horizontal, over") << false << 320 << 200 << 2000 << qint64(8000) * 2002 + 2;
+}
+
+void TestOutputText::textOverTheLargestIsRefused() {
+    QFETCH(bool, vertical);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(int, formatLength);
+    QFETCH(qint64, length);
+    const OutputFormat format{QString(formatLength, QLatin1Char('x')), {}, {}, {}};
+    QString text;
+    QString refusal;
+    try {
+        if (vertical) {
+            VertMatrix matrix;
+            matrix.columns = columns;
+            matrix.pages = rows;
+            matrix.bytes.assign(size_t(columns) * size_t(rows), 0x5a);
+            text = verticalOutputText(matrix, format);
+        } else {
+            HorzMatrix matrix;
+            for (int row = 0; row < rows; ++row)
+                for (int column = 0; column < columns / 8; ++column)
+                    matrix.set(row, column, 0x5a);
+            text = horizontalOutputText(matrix, columns, rows, format);
+        }
+    } catch (const std::length_error& e) {
+        refusal = QString::fromStdString(e.what());
+    }
+    if (length <= LargestOutputText) {
+        QCOMPARE(text.size(), length);
+        QVERIFY(refusal.isEmpty());
+    } else {
+        QVERIFY(text.isEmpty());
+        QCOMPARE(refusal, QStringLiteral("the output text would be %1 characters long, more than "
+                                         "the 16000000 the program makes")
+                              .arg(length));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestOutputText)

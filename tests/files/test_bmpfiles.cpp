@@ -7,10 +7,12 @@
 #include "canvas/Bmp.h"
 
 #include "support/BmpFixtures.h"
+#include "support/FileConditions.h"
 #include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
+#include <sys/stat.h>
 
 namespace {
 QByteArray readAll(const QString& path) {
@@ -23,6 +25,13 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// The group as well as the others: a test that acts as "nobody" keeps root's groups.
+constexpr auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                          QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+constexpr auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+constexpr auto readOnlyFolder = readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
 
 bool samePixels(const QImage& a, const QImage& b) {
     return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
@@ -60,6 +69,12 @@ private slots:
     void loadCancelled();
     void openPutsFileIntoTransmitWindow_data();
     void openPutsFileIntoTransmitWindow();
+    void namesWithAndWithoutDot_data();
+    void namesWithAndWithoutDot();
+    void filesThatAreNoPlainFile_data();
+    void filesThatAreNoPlainFile();
+    void saveFailures_data();
+    void saveFailures();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -79,6 +94,8 @@ private:
 
 void TestBmpFiles::init() {
     m_dir = new QTemporaryDir;
+    // Open to the ordinary user that some tests act as.
+    QFile::setPermissions(m_dir->path(), everyone);
     w = new Main;
     m_modals = new Modals(w);
     w->show();
@@ -343,6 +360,205 @@ void TestBmpFiles::openPutsFileIntoTransmitWindow() {
     QCOMPARE(m_modals->dialogs.first().fileNameBox, QString());
     QCOMPARE(w->commdlg->Filter, QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|"));
     QCOMPARE(w->commdlg->FileName, chosen.startsWith('!') ? chosen.mid(1) : chosen);
+}
+
+void TestBmpFiles::namesWithAndWithoutDot_data() {
+    QTest::addColumn<QString>("operation"); // open, load, picture save, table save
+    QTest::addColumn<QString>("chosen");    // the name typed in the dialog
+    QTest::addColumn<QString>("filter");    // the filter chosen; empty: the one shown first
+    QTest::addColumn<QString>("file");      // the file read or written
+    QTest::newRow("Open, no dot") << "open"
+                                  << "tablefile"
+                                  << ""
+                                  << "tablefile";
+    QTest::newRow("Open, dotted") << "open"
+                                  << "table.dat"
+                                  << ""
+                                  << "table.dat";
+    QTest::newRow("Load, no dot") << "load"
+                                  << "picture"
+                                  << ""
+                                  << "picture";
+    QTest::newRow("Load, dotted") << "load"
+                                  << "picture.bmp"
+                                  << ""
+                                  << "picture.bmp";
+    QTest::newRow("picture Save, no dot") << "picture save"
+                                          << "picture"
+                                          << ""
+                                          << "picture.bmp";
+    QTest::newRow("picture Save, dotted") << "picture save"
+                                          << "pic.bmp"
+                                          << ""
+                                          << "pic.bmp";
+    QTest::newRow("table Save, no dot") << "table save"
+                                        << "table"
+                                        << ""
+                                        << "table.txt";
+    QTest::newRow("table Save, Basic chosen") << "table save"
+                                              << "table"
+                                              << "Basic (*.bas)"
+                                              << "table.bas";
+    QTest::newRow("table Save, Text chosen again") << "table save"
+                                                   << "table"
+                                                   << "Text (*.txt)"
+                                                   << "table.txt";
+    QTest::newRow("table Save, own extension") << "table save"
+                                               << "table.dat"
+                                               << "Basic (*.bas)"
+                                               << "table.dat";
+}
+
+void TestBmpFiles::namesWithAndWithoutDot() {
+    QFETCH(QString, operation);
+    QFETCH(QString, chosen);
+    QFETCH(QString, filter);
+    QFETCH(QString, file);
+    const QByteArray picture = writeMonochromeBmp(patternImage(240, 64, 3));
+    if (operation == QLatin1String("open"))
+        writeFile(path(file), "ff,00\r\n");
+    if (operation == QLatin1String("load"))
+        writeFile(path(file), picture);
+    if (operation == QLatin1String("open") || operation == QLatin1String("load")) {
+        // An earlier table Save left its filter and extension in the shared dialog.
+        m_modals->fileAnswers = {QString()};
+        w->Command12->setEnabled(true);
+        w->Command12->click();
+    }
+
+    m_modals->whenShown<QFileDialog>([this, chosen, filter](QFileDialog* dialog) {
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path(chosen));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    if (operation == QLatin1String("open")) {
+        w->mnuOpen->trigger();
+        QCOMPARE(w->Text2->text(), QStringLiteral("ff,00\r\n"));
+    } else if (operation == QLatin1String("load")) {
+        w->chkinvert->setChecked(false);
+        w->Command10->click();
+        QCOMPARE(w->Text3->text().size(), 30 * 64 * 2);
+    } else if (operation == QLatin1String("picture save")) {
+        w->Command8->click();
+        QCOMPARE(readAll(path(file)).size(), 2110);
+    } else {
+        w->Text3->setText(QStringLiteral("0xff,0x00"));
+        w->Command12->setEnabled(true);
+        w->Command12->click();
+        QCOMPARE(readAll(path(file)), QByteArray("0xff,0x00"));
+    }
+    QVERIFY2(m_modals->messages.isEmpty(), qPrintable(m_modals->messages.join('\n')));
+    QCOMPARE(w->commdlg->FileName, path(file));
+    QDir folder(m_dir->path());
+    QCOMPARE(folder.entryList(QDir::Files), QStringList{file}); // and nothing else written
+}
+
+void TestBmpFiles::filesThatAreNoPlainFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason"); // what Load says after the file's name
+    QTest::newRow("FIFO without a writer") << "fifo"
+                                           << "is not a file but a pipe";
+    QTest::newRow("larger than 16 MiB")
+        << "large"
+        << "holds 16777217 bytes, more than the 16777216 read at most";
+    QTest::newRow("unreadable") << "unreadable"
+                                << "cannot be read: Permission denied";
+}
+
+void TestBmpFiles::filesThatAreNoPlainFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString name = path(QStringLiteral("input.bmp"));
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0666), 0);
+    } else {
+        writeFile(name, writeMonochromeBmp(whiteImage(240, 64)));
+        if (kind == QLatin1String("large"))
+            QVERIFY(QFile::resize(name, 16 * 1024 * 1024 + 1)); // sparse: no disk taken
+        else
+            QVERIFY(QFile::setPermissions(name, QFile::WriteOwner));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    {
+        AsOrdinaryUser user;
+        load(name);
+        QCOMPARE(m_modals->messages, QStringList{quorvelBox("Error: " + name + ' ' + reason)});
+        QCOMPARE(w->Text3->text(), QString());
+
+        // Open passes over the same file without a word and keeps the Transmit Window's text.
+        w->Text2->setText(QStringLiteral("typed before"));
+        m_modals->fileAnswers = {name};
+        w->mnuOpen->trigger();
+    }
+    QCOMPARE(w->Text2->text(), QStringLiteral("typed before"));
+    QCOMPARE(m_modals->messages.size(), 1);
+    QVERIFY(clock.elapsed() < 5000); // neither waited for a writer
+}
+
+void TestBmpFiles::saveFailures_data() {
+    QTest::addColumn<QString>("save");      // picture or table
+    QTest::addColumn<QString>("situation"); // full disk, read-only folder, Latin-1, folder gone
+    QTest::addColumn<QString>("message");   // "" for none; "path" stands for the file's path
+    QTest::newRow("picture onto a full disk") << "picture"
+                                              << "full"
+                                              << "File Save Error - path: File too large";
+    QTest::newRow("table onto a full disk") << "table"
+                                            << "full"
+                                            << "File Save Error - File too large";
+    QTest::newRow("picture, read-only folder, writable file") << "picture"
+                                                              << "read-only folder"
+                                                              << "";
+    QTest::newRow("table, read-only folder, writable file") << "table"
+                                                            << "read-only folder"
+                                                            << "";
+    QTest::newRow("table with characters Latin-1 lacks")
+        << "table"
+        << "latin-1"
+        << "File Save Error - a Latin-1 file cannot hold \u20ac (U+20AC), \u0141 (U+0141), "
+           "\u017a (U+017A)";
+    QTest::newRow("table into a folder that is gone")
+        << "table"
+        << "gone"
+        << "File Save Error - No such file or directory";
+}
+
+void TestBmpFiles::saveFailures() {
+    QFETCH(QString, save);
+    QFETCH(QString, situation);
+    QFETCH(QString, message);
+    const QString folder = path(QStringLiteral("folder"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString name =
+        situation == QLatin1String("gone") ? folder + "/gone/table.txt" : folder + "/saved.out";
+    const QByteArray old(5000, 'o');
+    if (situation != QLatin1String("gone")) {
+        writeFile(name, old);
+        QFile::setPermissions(name, everyone);
+    }
+    QFile::setPermissions(folder, situation == QLatin1String("read-only folder") ? readOnlyFolder
+                                                                                 : everyone);
+    w->Text3->setText(situation == QLatin1String("latin-1")
+                          ? QStringLiteral("\u20ac \u0141\u00f3d\u017a 0xff")
+                          : QString(3000, QLatin1Char('f')));
+    w->Command12->setEnabled(true);
+    {
+        AsOrdinaryUser user;
+        std::unique_ptr<FileSizeLimit> limit;
+        if (situation == QLatin1String("full"))
+            limit = std::make_unique<FileSizeLimit>(1000);
+        m_modals->fileAnswers = {"!" + name};
+        (save == QLatin1String("picture") ? w->Command8 : w->Command12)->click();
+    }
+    QFile::setPermissions(folder, everyone);
+    if (message.isEmpty()) {
+        QVERIFY2(m_modals->messages.isEmpty(), qPrintable(m_modals->messages.join('\n')));
+        QCOMPARE(readAll(name).size(), save == QLatin1String("picture") ? 2110 : 3000);
+    } else {
+        QCOMPARE(m_modals->messages, QStringList{quorvelBox(message.replace("path", name))});
+        QCOMPARE(readAll(name), situation == QLatin1String("gone") ? QByteArray() : old);
+    }
 }
 
 QTEST_MAIN(TestBmpFiles)

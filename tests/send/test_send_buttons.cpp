@@ -183,24 +183,29 @@ void TestSendButtons::emptyTransmitText() {
 
 void TestSendButtons::unusableXmitDelay_data() {
     QTest::addColumn<QString>("delay");
-    QTest::newRow("empty box") << "";
-    QTest::newRow("not a number") << "5ms";
-    QTest::newRow("negative") << "-5";
-    QTest::newRow("beyond a 32-bit count") << "3e9";
+    QTest::addColumn<QString>("reason");
+    const QString notAPause = "is not a pause in milliseconds: it must be a number, 0 or more.";
+    QTest::newRow("empty box") << "" << notAPause;
+    QTest::newRow("not a number") << "5ms" << notAPause;
+    QTest::newRow("negative") << "-5" << notAPause;
+    QTest::newRow("beyond a 32-bit count")
+        << "3e9"
+        << "is too large: the longest pause accepted is 2147483647 milliseconds.";
 }
 
 void TestSendButtons::unusableXmitDelay() {
     QFETCH(QString, delay);
+    QFETCH(QString, reason);
     const QString header = QStringLiteral("*220200000a");
     w->xmitText = transmitText(3);
     w->xmitdelay->setText(delay);
     w->Command16_Click();
 
     // The first line as it always was; the second names the box and what it held.
-    QCOMPARE(modals->texts,
-             QStringList{QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause "
-                                        "in milliseconds: it must be a number, 0 or more.")
-                             .arg(delay)});
+    QCOMPARE(
+        modals->texts,
+        QStringList{
+            QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" %2").arg(delay, reason)});
     QCOMPARE(pty->read(static_cast<int>(header.size())), header.toLatin1());
     QCOMPARE(pty->readAvailable(), QByteArray());
     QCOMPARE(w->Text3->text(), header);
