@@ -1,0 +1,115 @@
+#include "cli/Conversion.h"
+
+#include "canvas/Bmp.h"
+#include "convert/ByteMatrix.h"
+#include "convert/BytePicture.h"
+#include "convert/TableReader.h"
+
+#include <QBuffer>
+#include <QIODevice>
+
+namespace {
+struct PanelText {
+    QByteArray bytes; // output order, no closing "00"
+    QString text;     // the output text as Convert shows it
+};
+
+// The canvas saved as a 1-bit BMP and loaded back, as Load captures it.
+PanelText horizontalFromCanvas(const QImage& canvas, const CliOptions& o) {
+    const BmpRows rows = readMonochromeBmpRows(writeMonochromeBmp(canvas), o.width, o.height);
+    HorzMatrix matrix;
+    PanelText result;
+    const int perRow = o.width / 8;
+    for (int y = 0; y < o.height; ++y) {
+        for (int c = 0; c < perRow; ++c) {
+            captureHorizontalByte(matrix, y, c, static_cast<quint8>(rows.bytes[y * perRow + c]),
+                                  o.inverted);
+            result.bytes.append(static_cast<char>(matrix.byte(y, c)));
+        }
+    }
+    result.text = horizontalOutputText(matrix, o.width, o.height, o.text);
+    return result;
+}
+
+PanelText panelText(const QImage& canvas, const CliOptions& o) {
+    if (o.horizontal)
+        return horizontalFromCanvas(canvas, o);
+    const VertMatrix matrix = verticalMatrix(canvas, o.width, o.height);
+    return {verticalBytes(matrix), verticalOutputText(matrix, o.text)};
+}
+} // namespace
+
+Converted pictureToTable(QIODevice& source, const QString& name, const CliOptions& options) {
+    Converted result;
+    QString failure;
+    const QImage picture = readPicture(&source, &failure);
+    if (picture.isNull()) {
+        result.failure = QStringLiteral("not a picture (%1)").arg(failure);
+        return result;
+    }
+    const QImage canvas = importPicture(picture, options.width, options.height, options.import);
+    const PanelText converted = panelText(canvas, options);
+    if (options.exportTable) {
+        const ExportOptions exportOptions{options.name.isEmpty() ? name : options.name,
+                                          options.bytesPerLine};
+        result.output = exportTable(converted.bytes, options.width, options.height,
+                                    options.horizontal, *options.exportTable, exportOptions);
+    } else {
+        result.output = converted.text.toUtf8();
+    }
+    result.drawn =
+        pictureFromBytes(converted.bytes, options.width, options.height, options.horizontal);
+    return result;
+}
+
+Converted tableToPicture(const QByteArray& contents, const CliOptions& options) {
+    Converted result;
+    const PanelBytes fitted =
+        fitToPanel(readTableFile(contents), options.width, options.height, options.horizontal);
+    if (!fitted.ok()) {
+        result.failure = fitted.failure;
+        return result;
+    }
+    result.drawn =
+        pictureFromBytes(fitted.bytes, options.width, options.height, options.horizontal);
+    result.output = pngFile(result.drawn);
+    return result;
+}
+
+QByteArray pngFile(const QImage& picture) {
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither).save(&buffer, "PNG");
+    return file;
+}
+
+QString outputExtension(const CliOptions& options) {
+    if (options.decode)
+        return QStringLiteral(".png");
+    if (options.exportTable)
+        return exportExtension(*options.exportTable);
+    return QStringLiteral(".txt");
+}
+
+QString nameComment(const CliOptions& options, const QString& name) {
+    if (options.decode || options.exportTable == ExportFormat::Binary)
+        return QString();
+    ExportFormat language = options.exportTable.value_or(ExportFormat::C);
+    if (!options.exportTable) {
+        // The output text reads as the language its Format belongs to.
+        const QString format = options.text.format.trimmed().toLower();
+        if (format == QLatin1String("$"))
+            language = ExportFormat::Assembler;
+        else if (format == QLatin1String("&h"))
+            language = ExportFormat::Basic;
+    }
+    switch (language) {
+    case ExportFormat::Assembler:
+        return QStringLiteral("; ") + name;
+    case ExportFormat::Basic:
+        return QStringLiteral("REM ") + name;
+    default:
+        return QStringLiteral("// ") + name;
+    }
+}
