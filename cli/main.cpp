@@ -4,11 +4,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLoggingCategory>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-convert"));
+    // A picture that cannot be read is reported once, with its name and the reader's reason;
+    // the decoders' own warnings would only repeat it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio=false"));
     QFile in;
     QFile out;
     QFile err;
