@@ -8,6 +8,7 @@ void benchConvertClick(); // bench_window.cpp
 void benchSendCost();     // bench_send.cpp
 void benchSendImage();    // bench_send.cpp
 void benchStartup(const QString& self);
+void benchCli(); // bench_cli.cpp: quorvel-convert beside ImageMagick
 
 // The child process that benchStartup starts and times (bench_startup.cpp).
 int startupProbe(int argc, char** argv);

@@ -1,5 +1,5 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, startup) runs only those.
+// With section names as arguments (convert, click, send, image, startup, cli) runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
         {"send", benchSendCost},
         {"image", benchSendImage},
         {"startup", [&self] { benchStartup(self); }},
+        {"cli", benchCli},
     };
     const QStringList chosen = app.arguments().mid(1);
     for (const auto& [name, run] : sections)

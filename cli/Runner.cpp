@@ -8,7 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 const QString StandardInput = QStringLiteral("-");
@@ -26,19 +30,32 @@ void say(QIODevice& device, const QString& text) {
     device.write(text.toUtf8());
 }
 
+// Written whole under a temporary name and renamed over the target, so that an interrupted run
+// never leaves a half-written table that a build would take as up to date. Not synced to disk:
+// a batch of a hundred files would spend most of its time waiting for the disk.
 bool writeFile(const QString& path, const QByteArray& contents, QString* failure) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
         *failure = QStringLiteral("cannot make the directory %1").arg(info.absolutePath());
         return false;
     }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit()) {
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(contents) != contents.size() || !file.flush()) {
         *failure = QStringLiteral("cannot write %1 (%2)").arg(path, file.errorString());
         return false;
     }
+    // The permissions of a newly created file, not the private ones of a temporary file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.handle(), 0666 & ~mask);
+    file.close();
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        *failure = QStringLiteral("cannot write %1 (%2)")
+                       .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    file.setAutoRemove(false);
     return true;
 }
 
