@@ -41,7 +41,7 @@ void Main::showCanvasAtDisplayPixels() {
 void Main::fsave() {
     showCanvasAtDisplayPixels();
     // The image is taken before the dialog, which may sit open while nothing else changes it.
-    const QByteArray file = writeMonochromeBmp(canvas.image());
+    const QByteArray file = writeMonochromeBmp(std::as_const(canvas).image());
     commdlg->ShowSave();
     const QString fileName = commdlg->FileName;
     if (fileName.isEmpty())

@@ -20,6 +20,26 @@ quint32 u32(const QByteArray& file, qsizetype at) {
     return u16(file, at) | (u16(file, at + 2) << 16);
 }
 
+// Perceived lightness of a palette entry stored blue, green, red.
+int lightness(const QByteArray& file, qsizetype at) {
+    const auto* p = reinterpret_cast<const uchar*>(file.constData()) + at;
+    return 114 * p[0] + 587 * p[1] + 299 * p[2];
+}
+
+// True when the two-colour palette after the information header holds the lighter colour at
+// entry 0. Entries are 3 bytes after the older header, 4 after the others; a palette that does
+// not fit between the headers and the pixel data counts as the usual order.
+bool lighterColourFirst(const QByteArray& file, quint32 infoSize, quint32 offset) {
+    const qint64 entry = infoSize == CoreHeaderSize ? 3 : 4;
+    const qint64 palette = FileHeaderSize + static_cast<qint64>(infoSize);
+    if (infoSize != CoreHeaderSize && u32(file, 46) == 1) // a palette of one colour
+        return false;
+    const qint64 end = palette + 2 * entry;
+    if (end > offset || end > file.size())
+        return false;
+    return lightness(file, palette) > lightness(file, palette + entry);
+}
+
 void put(QByteArray& file, qsizetype at, quint32 value, int bytes) {
     for (int i = 0; i < bytes; ++i)
         file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -133,6 +153,11 @@ BmpRows readMonochromeBmpRows(const QByteArray& file, int width, int height) {
         const qint64 stored = topDown ? y : height - 1 - y;
         std::memcpy(rows.bytes.data() + static_cast<qsizetype>(y) * kept,
                     file.constData() + offset + stored * rowLength, static_cast<size_t>(kept));
+    }
+    rows.paletteReversed = lighterColourFirst(file, infoSize, offset);
+    if (rows.paletteReversed) {
+        for (char& byte : rows.bytes)
+            byte = static_cast<char>(~byte);
     }
     return rows;
 }

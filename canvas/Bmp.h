@@ -17,13 +17,17 @@ int bmpRowLength(int width);
 QByteArray writeMonochromeBmp(const QImage& picture);
 
 // The pixel rows of a 1-bit BMP of exactly width x height pixels, top row first, (width + 7) / 8
-// bytes a row (the pad bytes of each stored row dropped), bits as stored: palette indices,
-// leftmost pixel in the most significant bit. Rows are read from the data offset the header
-// declares, in either row order. Any other file gives `failure`, which says what was found and
-// what was expected; nothing outside `file` is read.
+// bytes a row (the pad bytes of each stored row dropped), leftmost pixel in the most significant
+// bit. A 0 bit is the darker of the file's two palette colours and a 1 bit the lighter, as in the
+// files the tool saves (black at entry 0): rows of a file whose entry 0 is the lighter one come
+// back complemented, so a picture reads the same whichever order its palette uses. A palette
+// that is missing or cut short is taken in the usual order. Rows are read from the data offset
+// the header declares, in either row order. Any other file gives `failure`, which says what was
+// found and what was expected; nothing outside `file` is read.
 struct BmpRows {
     QByteArray bytes;
     QString failure;
+    bool paletteReversed = false; // entry 0 was the lighter colour, so the bits were complemented
     bool ok() const { return failure.isEmpty(); }
 };
 BmpRows readMonochromeBmpRows(const QByteArray& file, int width, int height);

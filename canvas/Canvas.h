@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QImage>
 #include <QPointF>
+#include <functional>
+#include <utility>
 
 // The monochrome picture the user prepares for the panel. Pixels are 24-bit colours; a pixel
 // counts as set only when it is exactly black, because the panel has no grey and the byte
@@ -13,6 +15,11 @@ public:
     static constexpr QRgb White = 0xFFFFFF;
 
     explicit Canvas(int width = 240, int height = 64);
+    // A copy carries the picture, its revision and the drawing attributes, never the change
+    // listener: that belongs to the canvas the window shows. Assigning keeps the target's listener
+    // and tells it, since the picture may have changed.
+    Canvas(const Canvas& other);
+    Canvas& operator=(const Canvas& other);
 
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }
@@ -30,9 +37,23 @@ public:
     void setPixel(int x, int y, QRgb colour);
 
     // The pixels as 0xffRRGGBB words (QImage::Format_RGB32), read a scanline at a time by the
-    // conversion.
+    // conversion. The non-const access counts as a change (the caller may draw through it), so
+    // code that only reads a non-const canvas should go through std::as_const(canvas).image().
     const QImage& image() const { return m_image; }
-    QImage& image() { return m_image; }
+    QImage& image() {
+        changed();
+        return m_image;
+    }
+
+    // Which picture the canvas holds: a new value after every change of its pixels or size
+    // (setPixel, resize, clear, setPicture, the non-const image()), never a value used before, so
+    // two equal revisions mean the same picture. A copy keeps the revision of its original until
+    // either is changed. The window compares it with the revision it saw at a BMP load and at
+    // Reformat to tell whether what it captured or built then still stands.
+    quint64 revision() const { return m_revision; }
+
+    // Called after every change that moves revision(); empty by default.
+    void setChangeListener(std::function<void()> listener) { m_listener = std::move(listener); }
 
     QRgb penColour = Black;
     int penWidth = 1;
@@ -40,5 +61,9 @@ public:
     QPointF currentPosition;
 
 private:
+    void changed();
+
     QImage m_image;
+    quint64 m_revision = 0;
+    std::function<void()> m_listener;
 };

@@ -41,7 +41,7 @@ void stampText(Canvas& canvas, const QString& text) {
     const QRect reach = metrics.boundingRect(text)
                             .translated(baseline)
                             .adjusted(-margin, -margin, margin, margin)
-                            .intersected(canvas.image().rect());
+                            .intersected(std::as_const(canvas).image().rect());
     if (!text.isEmpty() && !reach.isEmpty()) {
         QImage mask = maskImage(reach.width(), reach.height());
         QPainter painter(&mask);

@@ -103,6 +103,12 @@ QString horizontalOutputText(const HorzMatrix& matrix, int width, int height,
     });
 }
 
+QString horizontalOutputText(const QByteArray& bytes, const OutputFormat& format) {
+    const auto* data = reinterpret_cast<const quint8*>(bytes.constData());
+    return assemble(format, bytes.size(), true,
+                    [data](QChar* out, qsizetype i) { return putHex(out, data[i]); });
+}
+
 QString rawMatrixText(const HorzMatrix& matrix, int width, int height) {
     const int perRow = bytesPerRow(width);
     const int rows = rowCount(height);

@@ -25,6 +25,10 @@ QString verticalOutputText(const VertMatrix& matrix, const OutputFormat& format)
 QString horizontalOutputText(const HorzMatrix& matrix, int width, int height,
                              const OutputFormat& format);
 
+// The same layout for horizontal bytes already in output order (horizontalBytes of a canvas):
+// every byte one element, then the closing "00" kept whole as above.
+QString horizontalOutputText(const QByteArray& bytes, const OutputFormat& format);
+
 // The captured bytes of a width x height panel with no decoration and no closing "00": what the
 // output window shows right after a BMP load.
 QString rawMatrixText(const HorzMatrix& matrix, int width, int height);

@@ -6,7 +6,7 @@
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
 
-#include "BmpFixtures.h"
+#include "support/BmpFixtures.h"
 #include "support/Modals.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 // another program and a fuzz run over damaged files.
 #include "canvas/Bmp.h"
 
-#include "BmpFixtures.h"
+#include "support/BmpFixtures.h"
 
 #include <QtTest>
 #include <random>
@@ -22,6 +22,8 @@ private slots:
     void rowsComeFromDeclaredOffsetInEitherOrder();
     void filesFromAnotherProgram_data();
     void filesFromAnotherProgram();
+    void paletteOrderDoesNotChangeThePicture_data();
+    void paletteOrderDoesNotChangeThePicture();
     void refusals_data();
     void refusals();
     void damagedFilesNeverReadOutside();
@@ -187,7 +189,68 @@ void TestBmp::filesFromAnotherProgram() {
         QVERIFY(le32(file, 10) > 62);
     const BmpRows rows = readMonochromeBmpRows(file, 128, 64);
     QVERIFY2(rows.ok(), qPrintable(rows.failure));
-    QCOMPARE(rows.bytes, expectedRows(picture, paletteIndexOfWhite(file)));
+    // Whichever palette order the tool chose, a 1 bit is white.
+    QCOMPARE(rows.bytes, expectedRows(picture, 1));
+    QCOMPARE(rows.paletteReversed, paletteIndexOfWhite(file) == 0);
+}
+
+namespace {
+// The same picture with the two palette entries swapped and every pixel bit flipped to match:
+// what a program that puts white first writes.
+QByteArray reversedPalette(QByteArray file, int entry, int width, int height) {
+    const qsizetype palette = 14 + le32(file, 14);
+    const QByteArray first = file.mid(palette, entry);
+    file.replace(palette, entry, file.mid(palette + entry, entry));
+    file.replace(palette + entry, entry, first);
+    const int rowLength = bmpRowLength(width);
+    const qsizetype offset = le32(file, 10);
+    for (qsizetype i = 0; i < qsizetype(rowLength) * height; ++i)
+        file[offset + i] = char(~file[offset + i]);
+    return file;
+}
+} // namespace
+
+void TestBmp::paletteOrderDoesNotChangeThePicture_data() {
+    QTest::addColumn<QByteArray>("usual");
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<bool>("reversed");
+    const QImage picture = patternImage(128, 64, 9);
+    const QByteArray saved = writeMonochromeBmp(picture);
+    QTest::newRow("white first") << saved << reversedPalette(saved, 4, 128, 64) << true;
+    const QByteArray core = coreHeaderCopy(saved);
+    QTest::newRow("white first, 12-byte header")
+        << core << reversedPalette(core, 3, 128, 64) << true;
+    // Any two colours: the lighter one is the 1 bit.
+    QByteArray navyYellow = saved;
+    navyYellow.replace(54, 8,
+                       QByteArray::fromHex("40000000"
+                                           "00ffff00"));
+    QByteArray yellowNavy = reversedPalette(navyYellow, 4, 128, 64);
+    QTest::newRow("yellow before navy") << navyYellow << yellowNavy << true;
+    // A palette declared as one colour has nothing to compare; it is taken as it stands.
+    QByteArray oneColour = saved;
+    setLe32(oneColour, 46, 1);
+    oneColour.replace(54, 8,
+                      QByteArray::fromHex("ffffff00"
+                                          "00000000"));
+    QTest::newRow("one colour declared") << saved << oneColour << false;
+}
+
+void TestBmp::paletteOrderDoesNotChangeThePicture() {
+    QFETCH(QByteArray, usual);
+    QFETCH(QByteArray, other);
+    QFETCH(bool, reversed);
+    const BmpRows a = readMonochromeBmpRows(usual, 128, 64);
+    const BmpRows b = readMonochromeBmpRows(other, 128, 64);
+    QVERIFY2(a.ok() && b.ok(), qPrintable(a.failure + b.failure));
+    QVERIFY(!a.paletteReversed);
+    QCOMPARE(b.paletteReversed, reversed);
+    if (reversed)
+        QCOMPARE(b.bytes, a.bytes);
+    // Qt shows both files as the same picture too, so the canvas and the capture agree.
+    if (reversed)
+        QCOMPARE(QImage::fromData(other, "BMP").convertToFormat(QImage::Format_RGB32),
+                 QImage::fromData(usual, "BMP").convertToFormat(QImage::Format_RGB32));
 }
 
 void TestBmp::refusals_data() {

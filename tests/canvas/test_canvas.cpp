@@ -3,6 +3,8 @@
 #include "link/NumberText.h"
 
 #include <QtTest>
+#include <functional>
+#include <utility>
 
 class TestCanvas : public QObject {
     Q_OBJECT
@@ -12,6 +14,9 @@ private slots:
     void resizeKeepsOverlapAndWhitensTheRest_data();
     void resizeKeepsOverlapAndWhitensTheRest();
     void clearWhitensAndResetsPosition();
+    void everyChangeMovesTheRevision_data();
+    void everyChangeMovesTheRevision();
+    void copiesShareTheRevisionNotTheListener();
     void boxSizes_data();
     void boxSizes();
     void readNumber_data();
@@ -90,6 +95,84 @@ void TestCanvas::clearWhitensAndResetsPosition() {
     QCOMPARE(canvas.currentPosition, QPointF(0, 0));
     QCOMPARE(canvas.penColour, Canvas::White);
     QCOMPARE(canvas.penWidth, 5);
+}
+
+using CanvasChange = std::function<void(Canvas&)>;
+Q_DECLARE_METATYPE(CanvasChange)
+
+void TestCanvas::everyChangeMovesTheRevision_data() {
+    QTest::addColumn<CanvasChange>("change");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("setPixel") << CanvasChange([](Canvas& c) { c.setPixel(3, 3, Canvas::Black); })
+                              << true;
+    QTest::newRow("setPixel to the colour it has")
+        << CanvasChange([](Canvas& c) { c.setPixel(3, 3, Canvas::White); }) << true;
+    QTest::newRow("setPixel outside")
+        << CanvasChange([](Canvas& c) { c.setPixel(-1, 3, Canvas::Black); }) << false;
+    QTest::newRow("resize") << CanvasChange([](Canvas& c) { c.resize(128, 32); }) << true;
+    QTest::newRow("resize to the same size")
+        << CanvasChange([](Canvas& c) { c.resize(c.width(), c.height()); }) << true;
+    QTest::newRow("clear") << CanvasChange([](Canvas& c) { c.clear(); }) << true;
+    QTest::newRow("setPicture") << CanvasChange([](Canvas& c) {
+        c.setPicture(QImage(8, 8, QImage::Format_Mono));
+    }) << true;
+    QTest::newRow("drawing through image()")
+        << CanvasChange([](Canvas& c) { c.image().fill(0xFF000000u); }) << true;
+    QTest::newRow("assigning another canvas")
+        << CanvasChange([](Canvas& c) { c = Canvas(c.width(), c.height()); }) << true;
+    QTest::newRow("reading") << CanvasChange([](Canvas& c) {
+        const Canvas& read = c;
+        (void)read.image().pixel(0, 0);
+        (void)c.pixel(1, 1);
+        (void)c.isSet(2, 2);
+        (void)std::as_const(c).image();
+    }) << false;
+    QTest::newRow("drawing attributes") << CanvasChange([](Canvas& c) {
+        c.penColour = Canvas::White;
+        c.penWidth = 10;
+        c.currentPosition = QPointF(5, 5);
+    }) << false;
+}
+
+void TestCanvas::everyChangeMovesTheRevision() {
+    QFETCH(CanvasChange, change);
+    QFETCH(bool, moves);
+    Canvas canvas(16, 8);
+    int heard = 0;
+    canvas.setChangeListener([&] { ++heard; });
+    const quint64 before = canvas.revision();
+    change(canvas);
+    QCOMPARE(canvas.revision() != before, moves);
+    QCOMPARE(heard > 0, moves);
+}
+
+void TestCanvas::copiesShareTheRevisionNotTheListener() {
+    Canvas original(16, 8);
+    int heard = 0;
+    original.setChangeListener([&] { ++heard; });
+    original.setPixel(1, 1, Canvas::Black);
+    heard = 0;
+
+    // An undo step kept as a copy: same picture, same revision, and changing it tells no one.
+    Canvas copy = original;
+    QCOMPARE(copy.revision(), original.revision());
+    copy.setPixel(2, 2, Canvas::Black);
+    QCOMPARE(heard, 0);
+    QVERIFY(copy.revision() != original.revision());
+
+    // No two pictures share a revision, even on separate canvases changed the same way.
+    Canvas other(16, 8);
+    other.setPixel(1, 1, Canvas::Black);
+    QVERIFY(other.revision() != original.revision());
+    QVERIFY(other.revision() != copy.revision());
+
+    // Putting a copy back brings back its revision and tells the listener of the target.
+    const Canvas kept = original;
+    original.clear();
+    original = kept;
+    QCOMPARE(original.revision(), kept.revision());
+    QCOMPARE(heard, 2);
+    QCOMPARE(original.pixel(1, 1), Canvas::Black);
 }
 
 void TestCanvas::boxSizes_data() {
