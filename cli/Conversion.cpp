@@ -1,43 +1,11 @@
 #include "cli/Conversion.h"
 
-#include "canvas/Bmp.h"
-#include "convert/ByteMatrix.h"
 #include "convert/BytePicture.h"
+#include "convert/Convert.h"
 #include "convert/TableReader.h"
 
 #include <QBuffer>
 #include <QIODevice>
-
-namespace {
-struct PanelText {
-    QByteArray bytes; // output order, no closing "00"
-    QString text;     // the output text as Convert shows it
-};
-
-// The canvas saved as a 1-bit BMP and loaded back, as Load captures it.
-PanelText horizontalFromCanvas(const QImage& canvas, const CliOptions& o) {
-    const BmpRows rows = readMonochromeBmpRows(writeMonochromeBmp(canvas), o.width, o.height);
-    HorzMatrix matrix;
-    PanelText result;
-    const int perRow = o.width / 8;
-    for (int y = 0; y < o.height; ++y) {
-        for (int c = 0; c < perRow; ++c) {
-            captureHorizontalByte(matrix, y, c, static_cast<quint8>(rows.bytes[y * perRow + c]),
-                                  o.inverted);
-            result.bytes.append(static_cast<char>(matrix.byte(y, c)));
-        }
-    }
-    result.text = horizontalOutputText(matrix, o.width, o.height, o.text);
-    return result;
-}
-
-PanelText panelText(const QImage& canvas, const CliOptions& o) {
-    if (o.horizontal)
-        return horizontalFromCanvas(canvas, o);
-    const VertMatrix matrix = verticalMatrix(canvas, o.width, o.height);
-    return {verticalBytes(matrix), verticalOutputText(matrix, o.text)};
-}
-} // namespace
 
 Converted pictureToTable(QIODevice& source, const QString& name, const CliOptions& options) {
     Converted result;
@@ -47,8 +15,19 @@ Converted pictureToTable(QIODevice& source, const QString& name, const CliOption
         result.failure = QStringLiteral("not a picture (%1)").arg(failure);
         return result;
     }
-    const QImage canvas = importPicture(picture, options.width, options.height, options.import);
-    const PanelText converted = panelText(canvas, options);
+    // The imported picture stands where the window's canvas would, with nothing loaded.
+    ConvertInput input;
+    input.horizontal = options.horizontal;
+    input.width = options.width;
+    input.height = options.height;
+    input.canvas = importPicture(picture, options.width, options.height, options.import);
+    input.inverted = options.inverted;
+    input.format = options.text;
+    const Conversion converted = convertPicture(input);
+    if (!converted.ok()) {
+        result.failure = converted.failure;
+        return result;
+    }
     if (options.exportTable) {
         const ExportOptions exportOptions{options.name.isEmpty() ? name : options.name,
                                           options.bytesPerLine};
