@@ -7,6 +7,7 @@ void benchConversion();   // bench_convert.cpp
 void benchConvertClick(); // bench_window.cpp
 void benchSendCost();     // bench_send.cpp
 void benchSendImage();    // bench_send.cpp
+void benchImport();       // bench_import.cpp
 void benchStartup(const QString& self);
 void benchCli(); // bench_cli.cpp: quorvel-convert beside ImageMagick
 
