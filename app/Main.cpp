@@ -33,6 +33,7 @@ Main::Main(QWidget* parent) : QMainWindow(parent) {
     connectHandlers();
     Form_Load();
     initPortControls();
+    watchTransmitBasis();
 }
 
 Main::~Main() = default;

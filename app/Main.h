@@ -4,6 +4,7 @@
 #include "canvas/Import.h"
 #include "convert/ByteMatrix.h"
 #include "convert/Export.h"
+#include "convert/TransmitText.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -235,6 +236,8 @@ public:
 
 private:
     void buildMenus();
+    // The canvas box at the chosen panel's size, one unit per panel pixel (MainCanvas.cpp).
+    void showPanelBox();
     void buildControls();
     void connectHandlers();
 
@@ -258,6 +261,22 @@ private:
     ExportFormat m_exportFormat = ExportFormat::C;
     ExportOptions m_exportOptions;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
+    // The canvas revision right after the last Load that captured a file (0: none since
+    // start-up) and the panel it captured for. horzMatrix describes the canvas only while both
+    // still hold; otherwise Convert captures the canvas itself.
+    quint64 m_loadRevision = 0;
+    int m_loadedWidth = 0;
+    int m_loadedHeight = 0;
+    bool loadedCaptureStands() const;
+    // Send to LCD is armed by a Reformat whose transmit text is what Convert and Reformat would
+    // build now, and disarmed for good by the first change of the canvas or of a setting they
+    // read; m_convertBasis is what the last good Convert read (MainOutput.cpp).
+    bool m_converted = false;
+    bool m_sendArmed = false;
+    TransmitBasis m_convertBasis;
+    TransmitBasis transmitBasisNow() const;
+    void watchTransmitBasis();
+    void refreshSendButton();
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
     // Names in each Com option's tooltip the device it opens; meant to run once after Form_Load.
     void initPortControls();

@@ -5,12 +5,11 @@
 #include "app/CommonDialog.h"
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
-#include "convert/ByteMatrix.h"
+#include "convert/HorizontalCapture.h"
 #include "convert/OutputText.h"
 
 #include <QCheckBox>
 #include <QFile>
-#include <QImageReader>
 #include <QRadioButton>
 #include <QSaveFile>
 
@@ -72,6 +71,9 @@ void Main::fload() {
             return;
         }
         text = rawMatrixText(horzMatrix, width, height);
+        m_loadRevision = canvas.revision();
+        m_loadedWidth = width;
+        m_loadedHeight = height;
     }
     Text3->setText(text);
     chkinvert->setEnabled(false);
@@ -79,16 +81,6 @@ void Main::fload() {
 }
 
 bool Main::loadPictureAndCapture(const QString& fileName, int width, int height, QString* failure) {
-    QImageReader reader(fileName);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, reader.errorString());
-        return false;
-    }
-    // Any picture the platform reads is shown, so a picture for the vertical conversion need not
-    // be a BMP; only the horizontal capture needs the file's own 1-bit rows.
-    canvas.setPicture(picture);
-
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
@@ -106,20 +98,14 @@ bool Main::loadPictureAndCapture(const QString& fileName, int width, int height,
         *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
         return false;
     }
-    // Checked whole before anything is captured, so a wrong file leaves the matrix untouched.
-    const BmpRows rows = readMonochromeBmpRows(bytes, width, height);
-    if (!rows.ok()) {
-        *failure = rows.failure;
+    // Checked whole before anything changes: a refused file leaves the canvas, its size and the
+    // matrix as they were.
+    const PanelBmp loaded = readPanelBmp(bytes, width, height);
+    if (!loaded.ok()) {
+        *failure = loaded.failure;
         return false;
     }
-    const int columns = width / 8;
-    const int stride = (width + 7) / 8;
-    const bool inverted = chkinvert->isChecked();
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            const auto byte = static_cast<quint8>(rows.bytes[row * stride + column]);
-            captureHorizontalByte(horzMatrix, row, column, byte, inverted);
-        }
-    }
+    canvas.setPicture(loaded.picture);
+    captureBmpRows(horzMatrix, loaded.rows.bytes, width, height, chkinvert->isChecked());
     return true;
 }

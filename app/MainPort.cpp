@@ -4,6 +4,7 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "link/NumberText.h"
+#include "link/OpenFailure.h"
 #include "link/QtSerialPort.h"
 #include "link/ReceiveFilter.h"
 
@@ -75,7 +76,10 @@ void Main::closePort() {
 }
 
 void Main::portFailed() {
-    msgBox(QStringLiteral("Error opening Comm:%1").arg(MSComm1->CommPort()));
+    const int port = MSComm1->CommPort();
+    const QString device = deviceForCommPort(port);
+    msgBox(QStringLiteral("Error opening Comm:%1\n").arg(port) +
+           openFailureReason(port, device, MSComm1->errorString(), devicePermissionDenied(device)));
     Command4->setEnabled(false);
 }
 

@@ -19,6 +19,13 @@
 #include <thread>
 
 namespace {
+// The second line of "Error - Check Settings!" when the Xmit Delay box holds no usable pause.
+QString unusableDelayLine(const QString& delayText) {
+    return QStringLiteral("Xmit Delay \"%1\" is not a pause in milliseconds: it must be a "
+                          "number, 0 or more.")
+        .arg(delayText);
+}
+
 void showCommBusy(QLabel* comm) {
     comm_indicator::showBusy(comm);
     comm->repaint(); // the send that follows runs no event loop
@@ -131,7 +138,10 @@ void Main::Command16_Click() {
         // comm and Timer1 stay as the failure found them: the state says the send did not end.
         if (result.stop == SendResult::Stop::WriteFailed)
             m_terminalFaultReported = true; // the next key or poll does not report it again
-        msgBox(QStringLiteral("Error - Check Settings!"));
+        QString message = QStringLiteral("Error - Check Settings!");
+        if (result.stop == SendResult::Stop::BadPause)
+            message += QLatin1Char('\n') + unusableDelayLine(xmitdelay->text());
+        msgBox(message);
         beep();
         Command16->setEnabled(true);
         setBusyPointer(false);
@@ -159,9 +169,7 @@ void Main::Command4_Click() {
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
     if (!pause) {
-        msgBox(QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause in "
-                              "milliseconds: it must be a number, 0 or more.")
-                   .arg(delayText));
+        msgBox(QStringLiteral("Error - Check Settings!\n") + unusableDelayLine(delayText));
         return;
     }
     Text2->setText(QGuiApplication::clipboard()->text());

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(OutputFormat)
+
 class TestOutputText : public QObject {
     Q_OBJECT
 private slots:
@@ -18,6 +20,8 @@ private slots:
     void transmit_data();
     void transmit();
     void reformatSourceTrimsSpacesOnly();
+    void reformatForOutput_data();
+    void reformatForOutput();
 };
 
 void TestOutputText::verticalText_data() {
@@ -243,6 +247,37 @@ void TestOutputText::reformatSourceTrimsSpacesOnly() {
     QCOMPARE(reformatSource(QStringLiteral("  FF00  ")), QStringLiteral("ff00"));
     QCOMPARE(reformatSource(QStringLiteral("\tAB\r\n")), QStringLiteral("\tab\r\n"));
     QCOMPARE(trimSpaces(QStringLiteral("   ")), QString());
+}
+
+void TestOutputText::reformatForOutput_data() {
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addColumn<QString>("xmitText"); // empty: refused
+    QTest::addColumn<QString>("refusal");
+    const QString noFormat = "No Format or Delimiters allowed\n\rConvert again without them.";
+    const QString noHeader = "No Header or Footer allowed\n\rConvert again without them.";
+    QTest::newRow("bare") << OutputFormat{} << "*3200000a]ab12]cd"
+                          << "";
+    QTest::newRow("format") << OutputFormat{"0x", "", "", ""} << "" << noFormat;
+    QTest::newRow("delimiter and header: format first")
+        << OutputFormat{"", ",", "db", ""} << "" << noFormat;
+    QTest::newRow("header") << OutputFormat{"", "", "db", ""} << "" << noHeader;
+    QTest::newRow("footer of a space") << OutputFormat{"", "", "", " "} << "" << noHeader;
+}
+
+void TestOutputText::reformatForOutput() {
+    QFETCH(OutputFormat, format);
+    QFETCH(QString, xmitText);
+    QFETCH(QString, refusal);
+    ReformatInput input;
+    input.windowText = QStringLiteral(" AB12cd  ");
+    input.format = format;
+    input.header = QStringLiteral("*3200000A");
+    input.pieceLength = 4;
+    input.waitChars = QStringLiteral("]");
+    const Reformatted result = ::reformatForOutput(input);
+    QCOMPARE(result.refusal, refusal);
+    QCOMPARE(result.xmitText, xmitText);
+    QCOMPARE(result.convText, refusal.isEmpty() ? QStringLiteral("ab12cd") : QString());
 }
 
 QTEST_APPLESS_MAIN(TestOutputText)

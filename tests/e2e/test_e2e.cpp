@@ -197,6 +197,14 @@ void TestEndToEnd::bufferMismatchIsAnOverrun() {
     QTest::mouseClick(w->Command9, Qt::LeftButton); // the header tells the PIC: 32 a chunk
     w->List2->setCurrentRow(5);                     // chunks of 64 from here on
     QTest::mouseClick(w->Command15, Qt::LeftButton);
+    // The window will not send a stream whose chunks disagree with its header...
+    QVERIFY(!w->Command16->isEnabled());
+    // ...so the disagreement is made behind its back, to see the PIC catch it.
+    w->List2->setCurrentRow(4);
+    QTest::mouseClick(w->Command9, Qt::LeftButton);
+    w->picBuffer = 64;
+    QTest::mouseClick(w->Command15, Qt::LeftButton);
+    QVERIFY(w->Command16->isEnabled());
     QTest::mouseClick(w->Command16, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("OVERRUN chunk 1: 64 > 32")),
                              5000);

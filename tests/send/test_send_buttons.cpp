@@ -196,7 +196,11 @@ void TestSendButtons::unusableXmitDelay() {
     w->xmitdelay->setText(delay);
     w->Command16_Click();
 
-    QCOMPARE(modals->texts, QStringList{QStringLiteral("Error - Check Settings!")});
+    // The first line as it always was; the second names the box and what it held.
+    QCOMPARE(modals->texts,
+             QStringList{QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause "
+                                        "in milliseconds: it must be a number, 0 or more.")
+                             .arg(delay)});
     QCOMPARE(pty->read(static_cast<int>(header.size())), header.toLatin1());
     QCOMPARE(pty->readAvailable(), QByteArray());
     QCOMPARE(w->Text3->text(), header);
