@@ -30,11 +30,22 @@ void say(QIODevice& device, const QString& text) {
     device.write(text.toUtf8());
 }
 
-// Written whole under a temporary name and renamed over the target, so that an interrupted run
-// never leaves a half-written table that a build would take as up to date. Not synced to disk:
-// a batch of a hundred files would spend most of its time waiting for the disk.
+// Into a device, a pipe or through a link the bytes are written as they are (renaming over
+// /dev/stdout or /dev/null would replace it). A plain file is written whole under a temporary
+// name and renamed over the target, so that an interrupted run never leaves a half-written
+// table that a build would take as up to date; not synced to disk, or a batch of a hundred
+// files would spend most of its time waiting for the disk.
 bool writeFile(const QString& path, const QByteArray& contents, QString* failure) {
     const QFileInfo info(path);
+    if (info.exists() && (info.isSymLink() || !info.isFile())) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(contents) != contents.size() || !file.flush()) {
+            *failure = QStringLiteral("cannot write %1 (%2)").arg(path, file.errorString());
+            return false;
+        }
+        return true;
+    }
     if (!QDir().mkpath(info.absolutePath())) {
         *failure = QStringLiteral("cannot make the directory %1").arg(info.absolutePath());
         return false;

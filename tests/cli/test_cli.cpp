@@ -51,6 +51,7 @@ private slots:
     void batchWithBadFiles();
     void batchToStandardOutputNamesEachPicture();
     void decodeRefusesWrongCount();
+    void outputThroughALinkKeepsTheLink();
     void standardInput();
     void usageErrors_data();
     void usageErrors();
@@ -310,6 +311,19 @@ void TestCli::decodeRefusesWrongCount() {
                             "panel needs 1024; 1000 bytes fit none of the eight panels\n")
                  .arg(table));
     QVERIFY(!QFile::exists(png));
+}
+
+void TestCli::outputThroughALinkKeepsTheLink() {
+    // A link (like /dev/stdout) or a device is written into, never renamed over.
+    const QString path = savedPicture(dir, QStringLiteral("link.png"), patternPicture(128, 64));
+    const QString target = dir.filePath(QStringLiteral("link-target.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    QFile::remove(link);
+    QFile(target).open(QIODevice::WriteOnly);
+    QVERIFY(QFile::link(target, link));
+    QCOMPARE(runCli({path, QStringLiteral("-o"), link}).status, 0);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readAll(target), runCli({path}).out);
 }
 
 void TestCli::standardInput() {
