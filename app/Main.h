@@ -3,6 +3,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Import.h"
 #include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
 #include "convert/Export.h"
 #include "convert/TransmitText.h"
 
@@ -268,6 +269,9 @@ private:
     int m_loadedWidth = 0;
     int m_loadedHeight = 0;
     bool loadedCaptureStands() const;
+    // What Convert and Export read: the panel, the canvas, Inverted, the Load capture while it
+    // stands, the four Output Format boxes.
+    ConvertInput convertInput(bool horizontal) const;
     // Send to LCD is armed by a Reformat whose transmit text is what Convert and Reformat would
     // build now, and disarmed for good by the first change of the canvas or of a setting they
     // read; m_convertBasis is what the last good Convert read (MainOutput.cpp).

@@ -40,14 +40,7 @@ void Main::Command9_Click() {
     }
     vertMatrix.clear();
     setBusyPointer(true);
-    ConvertInput input;
-    input.horizontal = matrixHorizontal != 0;
-    input.width = lcdWidth;
-    input.height = lcdHeight;
-    input.canvas = std::as_const(canvas).image();
-    input.inverted = chkinvert->isChecked();
-    input.loaded = loadedCaptureStands() ? &horzMatrix : nullptr;
-    input.format = {txtfrmt->text(), txtDelim->text(), txthead->text(), txtfoot->text()};
+    const ConvertInput input = convertInput(matrixHorizontal != 0);
     try {
         Conversion conversion = convertPicture(input);
         if (!conversion.ok()) {
@@ -67,6 +60,18 @@ void Main::Command9_Click() {
     m_convertBasis = transmitBasisNow();
     m_converted = true;
     Command15->setEnabled(true);
+}
+
+ConvertInput Main::convertInput(bool horizontal) const {
+    ConvertInput input;
+    input.horizontal = horizontal;
+    input.width = lcdWidth;
+    input.height = lcdHeight;
+    input.canvas = canvas.image();
+    input.inverted = chkinvert->isChecked();
+    input.loaded = loadedCaptureStands() ? &horzMatrix : nullptr;
+    input.format = {txtfrmt->text(), txtDelim->text(), txthead->text(), txtfoot->text()};
+    return input;
 }
 
 bool Main::loadedCaptureStands() const {

@@ -48,9 +48,8 @@ void Main::putImportedPicture(const QImage& picture) {
 }
 
 QByteArray Main::exportBytes() const {
-    if (Option2[0]->isChecked())
-        return verticalBytes(verticalMatrix(canvas.image(), lcdWidth, lcdHeight));
-    return capturedHorizontalBytes(horzMatrix, lcdWidth, lcdHeight);
+    // The bytes Convert would take now, from the same source, without the closing "00".
+    return pictureBytes(convertInput(!Option2[0]->isChecked()));
 }
 
 void Main::cmdExport_Click() {
