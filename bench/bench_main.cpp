@@ -1,6 +1,6 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, textbox, import, startup) runs
-// only those.
+// With section names as arguments (convert, click, send, image, textbox, import, startup, cli)
+// runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
         {"textbox", benchTextBoxes},
         {"import", benchImport},
         {"startup", [&self] { benchStartup(self); }},
+        {"cli", benchCli},
     };
     const QStringList chosen = app.arguments().mid(1);
     for (const auto& [name, run] : sections)
