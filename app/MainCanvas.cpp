@@ -10,19 +10,21 @@
 #include <cmath>
 
 void Main::optgrf_Click(int index) {
+    CanvasStep step(this);
     lcdSizeIndex = index;
     const LcdSize& size = lcdSizes().at(static_cast<size_t>(index));
     lcdWidth = size.width;
     lcdHeight = size.height;
     const QSizeF box = lcdBoxSize(index, canvasBaseWidth, canvasBaseHeight);
-    Picture1->resize(static_cast<int>(std::lround(box.width())),
-                     static_cast<int>(std::lround(box.height())));
+    Picture1->setBoxSize(QSize(static_cast<int>(std::lround(box.width())),
+                               static_cast<int>(std::lround(box.height()))));
     Picture1->setUnits(lcdWidth, lcdHeight);
     canvas.resize(lcdWidth, lcdHeight);
     Picture1->update();
 }
 
 void Main::Command5_Click() {
+    CanvasStep step(this);
     // A loaded picture may have brought its own size; Clear leaves a white canvas of the
     // chosen panel size.
     canvas.resize(lcdWidth, lcdHeight);
