@@ -7,6 +7,7 @@ void benchConversion();   // bench_convert.cpp
 void benchConvertClick(); // bench_window.cpp
 void benchSendCost();     // bench_send.cpp
 void benchSendImage();    // bench_send.cpp
+void benchPenPaint();     // bench_paint.cpp
 void benchStartup(const QString& self);
 
 // The child process that benchStartup starts and times (bench_startup.cpp).

@@ -1,5 +1,5 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, startup) runs only those.
+// With section names as arguments (convert, click, send, image, paint, startup) runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
         {"click", benchConvertClick},
         {"send", benchSendCost},
         {"image", benchSendImage},
+        {"paint", benchPenPaint},
         {"startup", [&self] { benchStartup(self); }},
     };
     const QStringList chosen = app.arguments().mid(1);
