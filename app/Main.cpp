@@ -78,6 +78,7 @@ void Main::connectHandlers() {
         {cmdcomm, &Main::cmdcomm_Click},     {cmdbuff, &Main::cmdbuff_Click},
         {cmdApply, &Main::cmdApply_Click},   {cmdlcd, &Main::cmdlcd_Click},
         {Command16, &Main::Command16_Click}, {Command4, &Main::Command4_Click},
+        {cmdImport, &Main::cmdImport_Click}, {cmdExport, &Main::cmdExport_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "canvas/Canvas.h"
+#include "canvas/Import.h"
 #include "canvas/UndoHistory.h"
 #include "convert/ByteMatrix.h"
+#include "convert/Export.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -102,6 +104,7 @@ public:
     QScrollArea* stage = nullptr; // scrolls the canvas box when the zoomed box does not fit
     QAction* actUndo = nullptr;
     QAction* actRedo = nullptr;
+    QPushButton* cmdImport = nullptr;
 
     // Receive and transmit windows
     TextBox* Text1 = nullptr;
@@ -152,6 +155,7 @@ public:
     QPushButton* Command12 = nullptr;
     QPushButton* Command13 = nullptr;
     QPushButton* Command14 = nullptr;
+    QPushButton* cmdExport = nullptr;
     QGroupBox* Frame7 = nullptr;
     QPushButton* Command16 = nullptr;
     QPushButton* Command15 = nullptr;
@@ -224,6 +228,10 @@ public:
     void Command13_Click();
     void Command14_Click();
 
+    // Picture import and table export (MainImportExport.cpp)
+    void cmdImport_Click();
+    void cmdExport_Click();
+
     // Serial port (MainPort.cpp)
     void cmdcomm_Click();
     void cmdbuff_Click();
@@ -286,6 +294,15 @@ private:
     // The About and Help windows while they are open; each deletes itself when closed.
     QPointer<QWidget> aboutWindow;
     QPointer<QWidget> helpWindow;
+    // ---- picture import and table export (MainImportExport.cpp) ----
+    // The one place where an imported picture lands on the canvas.
+    void putImportedPicture(const QImage& picture);
+    // The bytes of the Byte Matrix choice, as Export writes them.
+    QByteArray exportBytes() const;
+    // The dialogs open with the choices of their last use.
+    ImportOptions m_importOptions;
+    ExportFormat m_exportFormat = ExportFormat::C;
+    ExportOptions m_exportOptions;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
     // Names in each Com option's tooltip the device it opens; meant to run once after Form_Load.

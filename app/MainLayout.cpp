@@ -301,8 +301,9 @@ void Main::buildControls() {
     Command8 = button("Command8", "Save");
     Command9 = button("Command9", "Convert");
     Command10 = button("Command10", "Load");
+    cmdImport = button("cmdImport", "Import...");
     for (QWidget* w : std::initializer_list<QWidget*>{cmdfont, pictxt, cmdtext, chkinvert, Command8,
-                                                      Command9, Command10})
+                                                      Command9, Command10, cmdImport})
         tools->addWidget(w);
     graphic->addLayout(tools, 2, 0, 1, 2);
     middle->addWidget(Frame6, 1);
@@ -464,7 +465,8 @@ void Main::buildControls() {
     Command12->setEnabled(false);
     Command13 = button("Command13", "Clear");
     Command14 = button("Command14", "Restore");
-    for (QPushButton* b : {txtcase, Command11, Command12, Command13, Command14})
+    cmdExport = button("cmdExport", "Export...");
+    for (QPushButton* b : {txtcase, Command11, Command12, Command13, Command14, cmdExport})
         output->addWidget(b);
     bottom->addWidget(Frame8, 1);
     Frame7 = frame("Frame7", "Directly load LCD");

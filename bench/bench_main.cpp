@@ -1,5 +1,6 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, paint, startup) runs only those.
+// With section names as arguments (convert, click, send, image, import, paint, startup) runs
+// only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
         {"click", benchConvertClick},
         {"send", benchSendCost},
         {"image", benchSendImage},
+        {"import", benchImport},
         {"paint", benchPenPaint},
         {"startup", [&self] { benchStartup(self); }},
     };

@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <sys/resource.h>
 
 namespace {
 // The poll is driven by hand, one tick per piece, so each piece is filtered on its own.
@@ -11,6 +12,14 @@ void arriveAndTick(Main& w, PtyPair& pty, const QByteArray& bytes) {
     QVERIFY(pty.write(bytes));
     QThread::msleep(30);
     w.Timer1_Timer();
+}
+
+// CPU time of the whole process so far, in milliseconds.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 QString expand(QString text, const QString& held) {
@@ -192,6 +201,12 @@ void TestTerminal::lineGoneWhileIdleIsReportedOnce() {
     w->Timer1_Timer();
     QTest::qWait(50);
     QCOMPARE(modals->texts.size(), 1);
+    // Nothing watches the dead handle any more: the idle window costs next to no CPU.
+    const double cpuBefore = processCpuMs();
+    QTest::qWait(1000);
+    const double cpu = processCpuMs() - cpuBefore;
+    QVERIFY2(cpu < 100, qPrintable(QStringLiteral("%1 ms of CPU in one second").arg(cpu)));
+    QVERIFY(w->MSComm1->PortOpen()); // until the user closes it
 
     w->cmdcomm_Click();
     PtyPair again;

@@ -1,0 +1,64 @@
+// Import of any picture onto the canvas, and Export of the bytes as a table for firmware.
+#include "app/Main.h"
+
+#include "app/CanvasView.h"
+#include "app/CommonDialog.h"
+#include "app/ExportDialog.h"
+#include "app/ImportDialog.h"
+#include "convert/ByteMatrix.h"
+
+#include <QRadioButton>
+
+void Main::cmdImport_Click() {
+    commdlg->DialogTitle = QStringLiteral("Picture to Import");
+    commdlg->Filter = QStringLiteral("Pictures|%1|All Files (*.*)|*.*")
+                          .arg(importPatterns().join(QLatin1Char(';')));
+    commdlg->FileName.clear();
+    commdlg->DefaultExt.clear();
+    commdlg->ShowOpen();
+    const QString fileName = commdlg->FileName;
+    if (fileName.isEmpty())
+        return;
+
+    // A large photo takes a moment to decode and to scale to the panel.
+    setBusyPointer(true);
+    QString failure;
+    const QImage picture = readPicture(fileName, &failure);
+    if (picture.isNull()) {
+        setBusyPointer(false);
+        msgBox(QStringLiteral("Error: %1: %2").arg(fileName, failure));
+        return;
+    }
+    ImportDialog dialog(picture, lcdWidth, lcdHeight, m_importOptions, this);
+    setBusyPointer(false);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_importOptions = dialog.options();
+    putImportedPicture(dialog.result());
+}
+
+void Main::putImportedPicture(const QImage& picture) {
+    CanvasStep step(this); // one step of the undo history
+    // Import is not Load: the sizes, Inverted and the captured bytes stay as they are.
+    canvas.setPicture(picture);
+    // After a Load the box measures display pixels at the loaded picture's size.
+    if (Picture1->measuresDisplayPixels())
+        showCanvasAtDisplayPixels();
+    else
+        Picture1->update();
+}
+
+QByteArray Main::exportBytes() const {
+    if (Option2[0]->isChecked())
+        return verticalBytes(verticalMatrix(canvas.image(), lcdWidth, lcdHeight));
+    return capturedHorizontalBytes(horzMatrix, lcdWidth, lcdHeight);
+}
+
+void Main::cmdExport_Click() {
+    ExportDialog dialog(exportBytes(), lcdWidth, lcdHeight, !Option2[0]->isChecked(), commdlg,
+                        this);
+    dialog.setChoices(m_exportFormat, m_exportOptions);
+    dialog.exec();
+    m_exportFormat = dialog.format();
+    m_exportOptions = dialog.options();
+}

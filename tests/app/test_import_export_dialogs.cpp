@@ -1,0 +1,289 @@
+// Import and Export as a user meets them: the file dialog, frmImport's controls and preview, OK
+// and Cancel on the canvas, frmExport's preview, Copy and Save.
+#include "app/CanvasView.h"
+#include "app/CommonDialog.h"
+#include "app/ExportDialog.h"
+#include "app/ImportDialog.h"
+#include "app/Main.h"
+#include "convert/ByteMatrix.h"
+
+#include "support/Modals.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+// Colour gradients with a dark disc and a light bar: every dither and threshold gives another
+// picture.
+QImage photo(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, (x + y) * 127 / width));
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 20, 60));
+    painter.drawEllipse(QRect(width / 4, height / 4, width / 3, height / 2));
+    painter.fillRect(QRect(width * 2 / 3, 0, width / 10, height), QColor(230, 230, 210));
+    return image;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestImportExportDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void importControlsDriveTheResultAndPreview_data();
+    void importControlsDriveTheResultAndPreview();
+    void importOkPutsTheResultOnTheCanvas();
+    void importCancelledChangesNothing();
+    void unreadablePictureIsRefused();
+    void exportOpensWithTheByteMatrixChoice();
+    void exportCopyAndSave_data();
+    void exportCopyAndSave();
+    void exportSaveFailureSaysWhy();
+
+private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    // Answers the file dialog with `file`, then frmImport with `answer`.
+    void import(const QString& file, std::function<void(ImportDialog*)> answer);
+
+    Main* w = nullptr;
+    QTemporaryDir* m_dir = nullptr;
+    Modals* m_modals = nullptr;
+};
+
+void TestImportExportDialogs::init() {
+    m_dir = new QTemporaryDir;
+    w = new Main;
+    m_modals = new Modals(w);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+}
+
+void TestImportExportDialogs::cleanup() {
+    delete w;
+    delete m_dir;
+}
+
+void TestImportExportDialogs::import(const QString& file,
+                                     std::function<void(ImportDialog*)> answer) {
+    m_modals->fileAnswers = {file};
+    m_modals->whenShown<ImportDialog>(answer);
+    w->cmdImport->click();
+}
+
+void TestImportExportDialogs::importControlsDriveTheResultAndPreview_data() {
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("dither");
+    QTest::addColumn<int>("threshold");
+    QTest::addColumn<bool>("invert");
+    QTest::addColumn<QSize>("panel");
+    QTest::newRow("defaults") << 0 << 0 << 128 << false << QSize(240, 64);
+    QTest::newRow("Fill, Floyd-Steinberg, 90") << 1 << 1 << 90 << false << QSize(128, 64);
+    QTest::newRow("Stretch, ordered, 200, inverted") << 2 << 2 << 200 << true << QSize(128, 32);
+    QTest::newRow("None, Atkinson, 128") << 3 << 3 << 128 << false << QSize(320, 200);
+    QTest::newRow("Fit, threshold 0") << 0 << 0 << 0 << false << QSize(256, 128);
+}
+
+void TestImportExportDialogs::importControlsDriveTheResultAndPreview() {
+    QFETCH(int, scale);
+    QFETCH(int, dither);
+    QFETCH(int, threshold);
+    QFETCH(bool, invert);
+    QFETCH(QSize, panel);
+    const QImage picture = photo(400, 300);
+    ImportDialog dialog(picture, panel.width(), panel.height());
+    QCOMPARE(dialog.objectName(), QStringLiteral("frmImport"));
+    QCOMPARE(dialog.cboScale->currentText(), QStringLiteral("Fit"));
+    QCOMPARE(dialog.cboDither->currentText(), QStringLiteral("Threshold"));
+    QCOMPARE(dialog.sldThreshold->value(), 128);
+    dialog.cboScale->setCurrentIndex(scale);
+    dialog.cboDither->setCurrentIndex(dither);
+    dialog.sldThreshold->setValue(threshold);
+    dialog.chkImportInvert->setChecked(invert);
+
+    ImportOptions expected;
+    expected.scale = static_cast<ImportScale>(scale);
+    expected.dither = static_cast<ImportDither>(dither);
+    expected.threshold = threshold;
+    expected.invert = invert;
+    const QImage result = importPicture(picture, panel.width(), panel.height(), expected);
+    QCOMPARE(dialog.result(), result);
+    // The preview is the result, each panel pixel a square of whole screen pixels.
+    QVERIFY(dialog.zoom() >= 1);
+    const QImage shown =
+        dialog.lblImportPreview->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), panel * dialog.zoom());
+    QCOMPARE(shown.scaled(panel, Qt::IgnoreAspectRatio, Qt::FastTransformation), result);
+}
+
+void TestImportExportDialogs::importOkPutsTheResultOnTheCanvas() {
+    w->optgrf[1]->click(); // 128x64
+    const QImage picture = photo(640, 480);
+    QVERIFY(picture.save(path("photo.png")));
+    const HorzMatrix capturedBefore = w->horzMatrix;
+    QImage expected;
+    import(path("photo.png"), [&expected](ImportDialog* dialog) {
+        dialog->cboDither->setCurrentIndex(3);
+    dialog->sldThreshold->setValue(110);
+    expected = dialog->result();
+    dialog->accept();
+});
+QCOMPARE(m_modals->dialogs.size(), 1);
+QCOMPARE(m_modals->dialogs[0].title, QStringLiteral("Picture to Import"));
+const QString filters = m_modals->dialogs[0].filters.join(QLatin1Char(' '));
+for (const char* pattern : {"*.png", "*.jpg", "*.bmp", "*.gif", "*.pbm", "*.xbm"})
+    QVERIFY2(filters.contains(QLatin1String(pattern)), qPrintable(filters));
+QVERIFY(m_modals->messages.isEmpty());
+
+QCOMPARE(expected.size(), QSize(128, 64));
+QCOMPARE(w->canvas.image(), expected);
+// Not a Load: sizes, Inverted and the captured bytes stay.
+QVERIFY(w->optgrf[0]->isEnabled());
+QVERIFY(w->chkinvert->isEnabled());
+QCOMPARE(w->horzMatrix.isEmpty(0, 0), capturedBefore.isEmpty(0, 0));
+QCOMPARE(w->lcdWidth, 128);
+
+// The next Import opens with the choices of this one.
+    import(path("photo.png"), [](ImportDialog* dialog) {
+        QCOMPARE(dialog->cboDither->currentIndex(), 3);
+    QCOMPARE(dialog->sldThreshold->value(), 110);
+    dialog->reject();
+    });
+    }
+
+    void TestImportExportDialogs::importCancelledChangesNothing() {
+        w->canvas.setPixel(5, 5, Canvas::Black);
+        const QImage before = w->canvas.image();
+        QVERIFY(photo(100, 100).save(path("photo.png")));
+        bool shown = false;
+    import(path("photo.png"), [&shown](ImportDialog* dialog) {
+        shown = true;
+    dialog->sldThreshold->setValue(250);
+    dialog->reject();
+    });
+    QVERIFY(shown);
+    QCOMPARE(w->canvas.image(), before);
+
+    // No file chosen: no dialog at all.
+    m_modals->fileAnswers = {QString()};
+    w->cmdImport->click();
+    QCOMPARE(w->canvas.image(), before);
+    }
+
+    void TestImportExportDialogs::unreadablePictureIsRefused() {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        photo(64, 64).save(&buffer, "PNG");
+        QFile file(path("broken.png"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(png.left(png.size() / 2));
+        file.close();
+        w->canvas.setPixel(1, 1, Canvas::Black);
+        const QImage before = w->canvas.image();
+        bool shown = false;
+    import(path("broken.png"), [&shown](ImportDialog* dialog) {
+        shown = true;
+    dialog->reject();
+    });
+    QVERIFY(!shown);
+    QCOMPARE(m_modals->messages.size(), 1);
+    QVERIFY2(m_modals->messages[0].startsWith(quorvelBox("Error: " + path("broken.png") + ": ")),
+             qPrintable(m_modals->messages[0]));
+    QVERIFY(m_modals->messages[0].size() >
+            quorvelBox("Error: " + path("broken.png") + ": ").size());
+    QCOMPARE(w->canvas.image(), before);
+    }
+
+    void TestImportExportDialogs::exportOpensWithTheByteMatrixChoice() {
+        w->optgrf[2]->click(); // 128x32
+        w->canvas.setPixel(0, 0, Canvas::Black);
+        w->canvas.setPixel(3, 9, Canvas::Black);
+        w->Option2[0]->click(); // vertical
+        QByteArray shownTable;
+        m_modals->whenShown<ExportDialog>([&shownTable](ExportDialog* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("frmExport"));
+            dialog->txtExportName->setText(QStringLiteral("logo"));
+            dialog->spnBytesPerLine->setValue(8);
+            shownTable = dialog->txtExportPreview->toPlainText().toLatin1();
+            dialog->cmdExportClose->click();
+        });
+        w->cmdExport->click();
+        const QByteArray bytes = verticalBytes(verticalMatrix(w->canvas.image(), 128, 32));
+        QCOMPARE(bytes.size(), 512);
+        ExportOptions options;
+        options.name = QStringLiteral("logo");
+        options.bytesPerLine = 8;
+        QCOMPARE(shownTable, exportTable(bytes, 128, 32, false, ExportFormat::C, options));
+
+        // Opened again: the same name and line length.
+        m_modals->whenShown<ExportDialog>([](ExportDialog* dialog) {
+            QCOMPARE(dialog->txtExportName->text(), QStringLiteral("logo"));
+            QCOMPARE(dialog->spnBytesPerLine->value(), 8);
+            dialog->cmdExportClose->click();
+        });
+        w->cmdExport->click();
+        QVERIFY(m_modals->messages.isEmpty());
+    }
+
+    void TestImportExportDialogs::exportCopyAndSave_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("C array") << 0 << "h";
+        QTest::newRow("PROGMEM") << 1 << "h";
+        QTest::newRow("assembler") << 2 << "inc";
+        QTest::newRow("BASIC") << 3 << "bas";
+        QTest::newRow("binary") << 4 << "bin";
+    }
+
+    void TestImportExportDialogs::exportCopyAndSave() {
+        QFETCH(int, format);
+        QFETCH(QString, suffix);
+        const QByteArray bytes = QByteArray::fromHex("ff80808480808080") + QByteArray(1016, '\0');
+        ExportDialog dialog(bytes, 128, 64, false, w->commdlg);
+        dialog.cboExportFormat->setCurrentIndex(format);
+        const ExportFormat chosen = static_cast<ExportFormat>(format);
+        const QByteArray table = exportTable(bytes, 128, 64, false, chosen, ExportOptions());
+        QCOMPARE(dialog.table(), table);
+        QCOMPARE(dialog.txtExportPreview->toPlainText(), exportPreview(table, chosen));
+        QVERIFY(dialog.txtExportPreview->isReadOnly());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QCOMPARE(dialog.cmdExportCopy->isEnabled(), chosen != ExportFormat::Binary);
+        if (dialog.cmdExportCopy->isEnabled()) {
+            dialog.cmdExportCopy->click();
+            QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(table));
+        }
+
+        m_modals->fileAnswers = {path("image." + suffix)};
+        dialog.cmdExportSave->click();
+        QCOMPARE(m_modals->dialogs.size(), 1);
+        QCOMPARE(m_modals->dialogs[0].suffix, suffix);
+        QCOMPARE(m_modals->dialogs[0].fileNameBox, "image." + suffix);
+        QCOMPARE(readAll(path("image." + suffix)), table);
+        QVERIFY(m_modals->messages.isEmpty());
+    }
+
+    void TestImportExportDialogs::exportSaveFailureSaysWhy() {
+        ExportDialog dialog(QByteArray(1024, '\x55'), 128, 64, true, w->commdlg);
+        const QString target = path("missing/folder/image.h");
+        m_modals->fileAnswers = {"!" + target};
+        dialog.cmdExportSave->click();
+        QCOMPARE(m_modals->messages.size(), 1);
+        QVERIFY2(m_modals->messages[0].startsWith(quorvelBox("File Save Error - " + target + ": ")),
+                 qPrintable(m_modals->messages[0]));
+        QVERIFY(m_modals->messages[0].size() >
+                quorvelBox("File Save Error - " + target + ": ").size());
+        QVERIFY(!QFile::exists(target));
+    }
+
+    QTEST_MAIN(TestImportExportDialogs)
+#include "test_import_export_dialogs.moc"
