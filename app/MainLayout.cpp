@@ -295,6 +295,7 @@ void Main::buildControls() {
     auto* tools = new QHBoxLayout;
     cmdfont = button("cmdfont", "Font");
     pictxt = lineEdit("pictxt");
+    pictxt->setMinimumWidth(110); // a few words stay readable at the window's minimum size
     cmdtext = button("cmdtext", "Text");
     chkinvert = named(new QCheckBox(QStringLiteral("Inverted")), QStringLiteral("chkinvert"));
     chkinvert->setChecked(true);
@@ -393,6 +394,8 @@ void Main::buildControls() {
     format->addWidget(Text4, 3, 1);
     format->addWidget(lblfz, 3, 2);
     format->addWidget(lblrem, 3, 3);
+    // A wider frame widens the Header and Footer boxes, not the gap after the labels.
+    format->setColumnStretch(1, 1);
     io->addWidget(Frame4, 1);
 
     Frame5 = frame("Frame5", "I/O");

@@ -3,7 +3,7 @@
 # size, 1920x1080, and every zoom of a 320x200 panel. Usage: scripts/layout-shots.sh [build] [outdir]
 set -euo pipefail
 build=${1:-build}
-out=${2:-docs/layout}
+out=${2:-/tmp/quorvel-layout}
 mkdir -p "$out"
 cmake --build "$build" --target quorvel-layout-scene >/dev/null
 export build out
