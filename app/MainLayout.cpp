@@ -99,6 +99,9 @@ public:
         : m_box(box), m_minimumLines(minimumLines) {
         box->setParent(this);
         box->document()->setDocumentMargin(0);
+        // The text wraps anywhere; without a margin the layout's rounding would otherwise show
+        // a horizontal scroll bar that scrolls by a pixel.
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
