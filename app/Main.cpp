@@ -31,6 +31,7 @@ Main::Main(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildControls();
     connectHandlers();
+    buildCanvasTools();
     Form_Load();
     initPortControls();
     watchTransmitBasis();

@@ -17,6 +17,7 @@ void Main::Command8_Click() {
 }
 
 void Main::Command10_Click() {
+    CanvasStep step(this);
     fload();
     for (int i = 0; i <= 6; ++i)
         optgrf[i]->setEnabled(false);
@@ -26,7 +27,7 @@ void Main::showCanvasAtDisplayPixels() {
     // One screen pixel per canvas pixel: resizing the box to the image keeps what the user sees
     // the same size, and mouse positions address canvas pixels directly.
     Picture1->setDisplayPixelUnits();
-    Picture1->resize(canvas.width(), canvas.height());
+    Picture1->setBoxSize(QSize(canvas.width(), canvas.height()));
     Picture1->update();
 }
 

@@ -10,6 +10,7 @@
 #include <cmath>
 
 void Main::optgrf_Click(int index) {
+    CanvasStep step(this);
     lcdSizeIndex = index;
     const LcdSize& size = lcdSizes().at(static_cast<size_t>(index));
     lcdWidth = size.width;
@@ -21,12 +22,13 @@ void Main::optgrf_Click(int index) {
 
 void Main::showPanelBox() {
     const QSizeF box = lcdBoxSize(lcdSizeIndex, canvasBaseWidth, canvasBaseHeight);
-    Picture1->resize(static_cast<int>(std::lround(box.width())),
-                     static_cast<int>(std::lround(box.height())));
+    Picture1->setBoxSize(QSize(static_cast<int>(std::lround(box.width())),
+                               static_cast<int>(std::lround(box.height()))));
     Picture1->setUnits(lcdWidth, lcdHeight);
 }
 
 void Main::Command5_Click() {
+    CanvasStep step(this);
     // A loaded picture may have brought its own size and left the box measuring display
     // pixels; Clear leaves a white canvas of the chosen panel size in the panel's own box, so
     // every click lands on a panel pixel again.

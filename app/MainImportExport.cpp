@@ -38,6 +38,7 @@ void Main::cmdImport_Click() {
 }
 
 void Main::putImportedPicture(const QImage& picture) {
+    CanvasStep step(this); // one step of the undo history
     // Import is not Load: the sizes, Inverted and the captured bytes stay as they are.
     canvas.setPicture(picture);
     // After a Load the box measures display pixels at the loaded picture's size.

@@ -8,6 +8,7 @@ void benchConvertClick(); // bench_window.cpp
 void benchSendCost();     // bench_send.cpp
 void benchSendImage();    // bench_send.cpp
 void benchTextBoxes();    // bench_textbox.cpp
+void benchPenPaint();     // bench_paint.cpp
 void benchImport();       // bench_import.cpp
 void benchStartup(const QString& self);
 void benchCli(); // bench_cli.cpp: quorvel-convert beside ImageMagick
