@@ -37,7 +37,11 @@ Main::Main(QWidget* parent) : QMainWindow(parent) {
     watchTransmitBasis();
 }
 
-Main::~Main() = default;
+Main::~Main() {
+    // Focus moves while the child widgets are torn down, after this part of the window is gone:
+    // nothing of the application may call back into it from here on.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void Main::buildMenus() {
     auto add = [this](const char* name, const QString& caption) {
