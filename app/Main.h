@@ -168,25 +168,26 @@ public:
     CommonDialog* commdlg = nullptr;
 
     // ---- Handlers ----
-    void Form_Load();
+    void Form_Load(); // start-up values; called once by the constructor
 
     // Canvas size and Clear (MainCanvas.cpp)
-    void optgrf_Click(int index);
-    void Command5_Click();
-    void Combo1_Click();
+    void optgrf_Click(int index); // the LCD Size options "240x64" ... "320x200"
+    void Command5_Click();        // "Clear" (canvas)
+    void Combo1_Click();          // "Pen Size"
 
     // Pen and text (MainDraw.cpp)
+    // the canvas: the pen goes down, moves, comes up
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x,
                             double y);
     void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, double x,
                             double y);
     void Picture1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
-    void Command7_Click();
-    void Command6_Click();
-    void cmdfont_Click();
-    void cmdtext_Click();
-    void cboZoom_Click();
-    void cmdInvert_Click();
+    void Command7_Click();  // "Draw"
+    void Command6_Click();  // "Erase"
+    void cmdfont_Click();   // "Font"
+    void cmdtext_Click();   // "Text"
+    void cboZoom_Click();   // "Zoom" (MainUndo.cpp)
+    void cmdInvert_Click(); // "Invert" (MainUndo.cpp)
 
     // Undo and redo of the canvas (MainUndo.cpp). A handler that changes the canvas makes its
     // change one step of the history by holding a CanvasStep while it works:
@@ -211,58 +212,58 @@ public:
         Main* m_window;
         bool m_opened;
     };
-    void actUndo_Triggered();
-    void actRedo_Triggered();
+    void actUndo_Triggered(); // "Undo" (Ctrl+Z)
+    void actRedo_Triggered(); // "Redo" (Ctrl+Shift+Z, Ctrl+Y)
 
     // BMP files (MainBmp.cpp)
-    void Command8_Click();
-    void Command10_Click();
+    void Command8_Click();  // "Save" (picture)
+    void Command10_Click(); // "Load" (picture)
     void fsave();
     void fload();
 
     // Conversion (MainConvert.cpp) and the output window (MainOutput.cpp)
-    void Command9_Click();
-    void Option2_Click(int index);
-    void Command15_Click();
-    void txtcase_Click();
-    void Command11_Click();
-    void Command12_Click();
-    void Command13_Click();
-    void Command14_Click();
+    void Command9_Click();         // "Convert"
+    void Option2_Click(int index); // Byte Matrix "Vertical KS0108" / "Horizontal"
+    void Command15_Click();        // "Reformat For Output"
+    void txtcase_Click();          // "&UpCase"
+    void Command11_Click();        // "Copy"
+    void Command12_Click();        // "Save" (output text)
+    void Command13_Click();        // "Clear" (output text)
+    void Command14_Click();        // "Restore"
 
     // Picture import and table export (MainImportExport.cpp)
-    void cmdImport_Click();
-    void cmdExport_Click();
+    void cmdImport_Click(); // "Import..."
+    void cmdExport_Click(); // "Export..."
 
     // Serial port (MainPort.cpp)
-    void cmdcomm_Click();
-    void cmdbuff_Click();
-    void List1_Click();
+    void cmdcomm_Click(); // "Open" / "Close"
+    void cmdbuff_Click(); // "Apply" (Com out buff)
+    void List1_Click();   // the port settings list
 
     // PIC parameters and the command header (MainPic.cpp). getparam returns false with a
     // description when the header cannot be built; Convert reports it.
     bool getparam(QString* failure);
-    void List2_Click();
-    void List3_Click();
-    void Text4_Change();
-    void cmdApply_Click();
-    void Check1_Click();
-    void cmdlcd_Click();
+    void List2_Click();    // "PIC Buffer"
+    void List3_Click();    // "PIC Delay(ms)"
+    void Text4_Change();   // "Wait Chr"
+    void cmdApply_Click(); // "Apply" (I/O)
+    void Check1_Click();   // "Load EEprom"
+    void cmdlcd_Click();   // "&Disp Eprom"
 
     // Receive monitor and terminal (MainTerminal.cpp)
-    void Timer1_Timer();
-    void Text1_Change();
-    void Text2_KeyPress(int keyAscii);
+    void Timer1_Timer();               // the 50 ms receive timer
+    void Text1_Change();               // "Serial Input from PIC" (receive window)
+    void Text2_KeyPress(int keyAscii); // the transmit window
 
     // Sending (MainSend.cpp)
-    void Command16_Click();
-    void Command4_Click();
+    void Command16_Click(); // "Send to LCD" / "Load Eeprom"
+    void Command4_Click();  // "Paste and Send "
 
     // Menus (MainMenus.cpp)
-    void mnuExit_Click();
-    void mnuOpen_Click();
-    void mnuAbout_Click();
-    void mnuHelp_Click();
+    void mnuExit_Click();  // "E&xit"
+    void mnuOpen_Click();  // "&Open"
+    void mnuAbout_Click(); // "&About"
+    void mnuHelp_Click();  // "&Help"
 
     // ---- Small services the handlers share ----
     // A message box with the application title; returns the button chosen.
