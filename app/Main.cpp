@@ -19,14 +19,17 @@
 #include <QRadioButton>
 #include <QTimer>
 
-Main::Main(QWidget* parent) : QMainWindow(parent) {
+Main::Main(SerialPort* port, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Quorvel Graphic LCD ToolBox       Beta Ver 1.12"));
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
-    MSComm1 = new QtSerialPort(this);
-    MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    MSComm1 = port;
+    if (!MSComm1) {
+        MSComm1 = new QtSerialPort(this);
+        MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    }
     commdlg = new CommonDialog(this);
     buildMenus();
     buildControls();
@@ -134,8 +137,8 @@ QMessageBox::StandardButton Main::msgBox(const QString& text,
 }
 
 void Main::beep() {
-    ++beeps;
     QApplication::beep();
+    emit beeped();
 }
 
 void Main::setBusyPointer(bool busy) {

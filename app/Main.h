@@ -36,7 +36,9 @@ class TextBox;
 class Main : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Main(QWidget* parent = nullptr);
+    // The window talks to the PIC through `port`; without one it makes its own QtSerialPort
+    // (objectName "MSComm1"). A port handed in is not owned: it must outlive the window.
+    explicit Main(SerialPort* port = nullptr, QWidget* parent = nullptr);
     ~Main() override;
 
     // ---- Shared state ----
@@ -61,7 +63,6 @@ public:
     // Undo and redo of the canvas (MainUndo.cpp). Wrap every change the user can take back in
     // a CanvasStep (see below), never in history.begin/end directly.
     UndoHistory history;
-    int beeps = 0; // how often the program has beeped; tests listen for the beep through it
 
     // ---- Controls (objectName = member name; option arrays as "optgrf(0)") ----
     QAction* mnuExit = nullptr;
@@ -273,6 +274,9 @@ public:
     void setBusyPointer(bool busy);
     static void setBackColour(QWidget* widget, const QColor& colour);
     static QColor backColour(const QWidget* widget);
+
+signals:
+    void beeped(); // every beep() of the window, as it sounds
 
 private:
     void buildMenus();

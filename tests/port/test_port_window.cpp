@@ -89,11 +89,11 @@ void TestPortWindow::indicators() {
     QFETCH(QString, control);
     QFETCH(QByteArray, property);
     QFETCH(QVariant, expected);
-    const int beepsBefore = w->beeps;
+    QSignalSpy beeps(w, &Main::beeped);
     openPort();
     if (!open)
         Modals::boxesDuring([this] { w->cmdcomm->click(); });
-    QCOMPARE(w->beeps, beepsBefore + (open ? 1 : 2));
+    QCOMPARE(beeps.count(), open ? 1 : 2);
 
     QVariant actual;
     if (property == "background")
@@ -155,7 +155,7 @@ void TestPortWindow::settingsActAtOnceWhileOpen() {
 
 void TestPortWindow::missingPortLeavesTheWindowClosed() {
     w->Option1[1]->click();
-    const int beepsBefore = w->beeps;
+    QSignalSpy beeps(w, &Main::beeped);
     const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
     // The first line as specified; the second names the device and the system's reason.
     QCOMPARE(boxes,
@@ -170,7 +170,7 @@ void TestPortWindow::missingPortLeavesTheWindowClosed() {
     QCOMPARE(Main::backColour(w->comm), QColor(192, 0, 0));
     QVERIFY(!w->Timer1->isActive());
     QVERIFY(w->lblxmit->isHidden());
-    QCOMPARE(w->beeps, beepsBefore);
+    QCOMPARE(beeps.count(), 0);
 
     // The next click tries again from the start, and succeeds on port 1.
     w->Option1[0]->click();
@@ -206,10 +206,10 @@ void TestPortWindow::displayEepromCommand() {
 }
 
 void TestPortWindow::displayEepromCommandNeedsAnOpenPort() {
-    const int beepsBefore = w->beeps;
+    QSignalSpy beeps(w, &Main::beeped);
     QCOMPARE(Modals::boxesDuring([this] { w->cmdlcd->click(); }),
              QStringList{quorvelBox(QStringLiteral("Port not open!"))});
-    QCOMPARE(w->beeps, beepsBefore + 1);
+    QCOMPARE(beeps.count(), 1);
     QCOMPARE(pty->readAvailable(), QByteArray());
 }
 

@@ -89,15 +89,22 @@ private:
 // pseudo-terminal, and its message boxes answered (OK unless `modals->button` says otherwise).
 class WindowOnPty : public QObject {
 protected:
-    // From init(): a failed check here fails init(), and the test does not run.
-    void openWindow() {
-        w = new Main;
+    // From init(): a failed check here fails init(), and the test does not run. Given a port,
+    // the window is made on it and opens it with "Open" (the port must outlive the window).
+    void openWindow(SerialPort* port = nullptr) {
+        w = new Main(port);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         pty = new PtyPair;
         QVERIFY(pty->isValid());
         modals = new Modals;
-        QVERIFY(openOnPty(*w, *pty));
+        if (port) {
+            port->setPortOpen(false);
+            w->cmdcomm_Click();
+            QVERIFY(port->PortOpen());
+        } else {
+            QVERIFY(openOnPty(*w, *pty));
+        }
     }
     void closeWindow() {
         delete w;
