@@ -5,8 +5,9 @@
 #include "app/CommonDialog.h"
 #include "app/ExportDialog.h"
 #include "app/ImportDialog.h"
-#include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
 
+#include <QCheckBox>
 #include <QRadioButton>
 
 void Main::cmdImport_Click() {
@@ -48,9 +49,13 @@ void Main::putImportedPicture(const QImage& picture) {
 }
 
 QByteArray Main::exportBytes() const {
-    if (Option2[0]->isChecked())
-        return verticalBytes(verticalMatrix(canvas.image(), lcdWidth, lcdHeight));
-    return capturedHorizontalBytes(horzMatrix, lcdWidth, lcdHeight);
+    ConvertInput input;
+    input.horizontal = !Option2[0]->isChecked();
+    input.width = lcdWidth;
+    input.height = lcdHeight;
+    input.canvas = canvas.image();
+    input.inverted = chkinvert->isChecked();
+    return pictureBytes(input);
 }
 
 void Main::cmdExport_Click() {
