@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QRegularExpression>
+#include <functional>
 
 CommonDialog::CommonDialog(QWidget* owner) : QObject(owner), m_owner(owner) {
     setObjectName(QStringLiteral("commdlg"));
@@ -36,13 +37,46 @@ QString CommonDialog::qtSuffix(const QString& defaultExt) {
     return suffix;
 }
 
+QString CommonDialog::saveSuffix(const QStringList& qtFilters, const QString& chosenFilter,
+                                 const QString& defaultExt) {
+    if (qtFilters.isEmpty() || chosenFilter == qtFilters.constFirst())
+        return qtSuffix(defaultExt);
+    static const QRegularExpression single(QStringLiteral("\\(\\s*\\*\\.(\\w+)\\s*\\)\\s*$"));
+    const QRegularExpressionMatch match = single.match(chosenFilter);
+    return match.hasMatch() ? match.captured(1) : qtSuffix(defaultExt);
+}
+
+namespace {
+// A file dialog that settles the suffix of a typed name at the moment the user accepts, when the
+// chosen filter is known; Qt adds the suffix while accepting (and asks about replacing the file
+// by the name with it).
+class SuffixDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    std::function<void()> beforeAccept;
+    void accept() override {
+        if (beforeAccept)
+            beforeAccept();
+        QFileDialog::accept();
+    }
+};
+} // namespace
+
 void CommonDialog::showFileDialog(bool save) {
-    QFileDialog dialog(m_owner, DialogTitle, InitDir);
+    SuffixDialog dialog(m_owner, DialogTitle, InitDir);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(qtNameFilters(Filter));
-    dialog.setDefaultSuffix(qtSuffix(DefaultExt));
+    const QStringList filters = qtNameFilters(Filter);
+    dialog.setNameFilters(filters);
+    // An open dialog given a default extension looks for "name.ext" when "name" is chosen, so a
+    // file without a dot could never be opened: only saves get one.
+    if (save) {
+        dialog.setDefaultSuffix(qtSuffix(DefaultExt));
+        dialog.beforeAccept = [&dialog, &filters, this] {
+            dialog.setDefaultSuffix(saveSuffix(filters, dialog.selectedNameFilter(), DefaultExt));
+        };
+    }
     if (!FileName.isEmpty() && !FileName.contains(QLatin1Char('*')))
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -35,6 +35,11 @@ public:
     static QStringList qtNameFilters(const QString& filter);
     // "*.txt", ".txt" or "txt" -> "txt"
     static QString qtSuffix(const QString& defaultExt);
+    // The suffix a save adds to a name typed without one: the default extension while the first
+    // filter is chosen, the extension of another chosen filter that names exactly one
+    // ("Basic (*.bas)" -> "bas"), else the default extension again. Opening adds none.
+    static QString saveSuffix(const QStringList& qtFilters, const QString& chosenFilter,
+                              const QString& defaultExt);
 
 private:
     void showFileDialog(bool save);

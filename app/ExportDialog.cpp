@@ -1,6 +1,7 @@
 #include "app/ExportDialog.h"
 
 #include "app/CommonDialog.h"
+#include "convert/FileAccess.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -133,10 +133,9 @@ void ExportDialog::cmdExportSave_Click() {
         return;
     // Written whole or not at all where the folder allows a temporary file; where it does not
     // (a mounted share, a device) the file is written in place.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_table) != m_table.size() || !file.commit())
-        failed(QStringLiteral("File Save Error - %1: %2").arg(fileName, file.errorString()));
+    const FileResult written = writeWholeFile(fileName, m_table);
+    if (!written.ok())
+        failed(QStringLiteral("File Save Error - %1: %2").arg(fileName, written.failure));
 }
 
 void ExportDialog::failed(const QString& text) {

@@ -31,11 +31,17 @@ Main::Main(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildControls();
     connectHandlers();
+    buildCanvasTools();
     Form_Load();
     initPortControls();
+    watchTransmitBasis();
 }
 
-Main::~Main() = default;
+Main::~Main() {
+    // Focus moves while the child widgets are torn down, after this part of the window is gone:
+    // nothing of the application may call back into it from here on.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void Main::buildMenus() {
     auto add = [this](const char* name, const QString& caption) {

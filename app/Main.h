@@ -2,8 +2,11 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/Import.h"
+#include "canvas/UndoHistory.h"
 #include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
 #include "convert/Export.h"
+#include "convert/TransmitText.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -19,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTimer;
 class CanvasView;
 class CommonDialog;
@@ -54,6 +58,9 @@ public:
     QString waitChars = QStringLiteral("]");
     bool eepromMode = false;
     Canvas canvas;
+    // Undo and redo of the canvas (MainUndo.cpp). Wrap every change the user can take back in
+    // a CanvasStep (see below), never in history.begin/end directly.
+    UndoHistory history;
     int beeps = 0; // how often the program has beeped; tests listen for the beep through it
 
     // ---- Controls (objectName = member name; option arrays as "optgrf(0)") ----
@@ -94,6 +101,11 @@ public:
     QPushButton* Command8 = nullptr;
     QPushButton* Command9 = nullptr;
     QPushButton* Command10 = nullptr;
+    QComboBox* cboZoom = nullptr;
+    QPushButton* cmdInvert = nullptr;
+    QScrollArea* stage = nullptr; // scrolls the canvas box when the zoomed box does not fit
+    QAction* actUndo = nullptr;
+    QAction* actRedo = nullptr;
     QPushButton* cmdImport = nullptr;
 
     // Receive and transmit windows
@@ -173,6 +185,34 @@ public:
     void Command6_Click();
     void cmdfont_Click();
     void cmdtext_Click();
+    void cboZoom_Click();
+    void cmdInvert_Click();
+
+    // Undo and redo of the canvas (MainUndo.cpp). A handler that changes the canvas makes its
+    // change one step of the history by holding a CanvasStep while it works:
+    //
+    //     void Main::cmdImport_Click() {
+    //         CanvasStep step(this);
+    //         ... put the imported picture on the canvas ...
+    //     }
+    //
+    // The step records the canvas, its size and the LCD size option before the change, and keeps
+    // the entry only if the change altered them; a step opened while another is open joins it.
+    // Undo and redo write the canvas through Canvas::setPicture, so they count as changes of the
+    // canvas; they never touch the output text or the byte matrices.
+    class CanvasStep {
+    public:
+        explicit CanvasStep(Main* window);
+        ~CanvasStep();
+        CanvasStep(const CanvasStep&) = delete;
+        CanvasStep& operator=(const CanvasStep&) = delete;
+
+    private:
+        Main* m_window;
+        bool m_opened;
+    };
+    void actUndo_Triggered();
+    void actRedo_Triggered();
 
     // BMP files (MainBmp.cpp)
     void Command8_Click();
@@ -235,11 +275,21 @@ public:
 
 private:
     void buildMenus();
+    // The canvas box at the chosen panel's size, one unit per panel pixel (MainCanvas.cpp).
+    void showPanelBox();
     void buildControls();
     void connectHandlers();
 
     // Each subsystem keeps its own private helpers and members in its section below.
-    // ---- drawing (MainDraw.cpp) ----
+    // ---- drawing and undo (MainDraw.cpp, MainUndo.cpp) ----
+    bool m_strokeOpenedStep = false; // the pen stroke in progress opened the history step
+    // The undo and redo actions and the connections of the zoom list and Invert.
+    void buildCanvasTools();
+    // Ctrl+Z and Ctrl+Y belong to the canvas while it or a button has the keyboard; a text box
+    // keeps its own.
+    void updateUndoKeys();
+    // After an undo or redo: the LCD size option and the box follow the restored canvas.
+    void showRestoredCanvas(int previousPanel, const QSize& previousSize);
     // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----
     void showCanvasAtDisplayPixels();
     // Shows the picture in the file and captures its pixel rows into horzMatrix; false with a
@@ -258,6 +308,25 @@ private:
     ExportFormat m_exportFormat = ExportFormat::C;
     ExportOptions m_exportOptions;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
+    // The canvas revision right after the last Load that captured a file (0: none since
+    // start-up) and the panel it captured for. horzMatrix describes the canvas only while both
+    // still hold; otherwise Convert captures the canvas itself.
+    quint64 m_loadRevision = 0;
+    int m_loadedWidth = 0;
+    int m_loadedHeight = 0;
+    bool loadedCaptureStands() const;
+    // What Convert and Export read: the panel, the canvas, Inverted, the Load capture while it
+    // stands, the four Output Format boxes.
+    ConvertInput convertInput(bool horizontal) const;
+    // Send to LCD is armed by a Reformat whose transmit text is what Convert and Reformat would
+    // build now, and disarmed for good by the first change of the canvas or of a setting they
+    // read; m_convertBasis is what the last good Convert read (MainOutput.cpp).
+    bool m_converted = false;
+    bool m_sendArmed = false;
+    TransmitBasis m_convertBasis;
+    TransmitBasis transmitBasisNow() const;
+    void watchTransmitBasis();
+    void refreshSendButton();
     // ---- port and PIC parameters (MainPort.cpp, MainPic.cpp) ----
     // Names in each Com option's tooltip the device it opens; meant to run once after Form_Load.
     void initPortControls();

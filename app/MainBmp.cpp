@@ -5,26 +5,19 @@
 #include "app/CommonDialog.h"
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
-#include "convert/ByteMatrix.h"
+#include "convert/FileAccess.h"
+#include "convert/HorizontalCapture.h"
 #include "convert/OutputText.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QImageReader>
 #include <QRadioButton>
-#include <QSaveFile>
-
-namespace {
-// A 1-bit picture for the largest panel is 8 kB; anything far beyond this cannot be one, and is
-// not read into memory for the capture.
-constexpr qint64 LargestCapturedFile = 16 * 1024 * 1024;
-} // namespace
 
 void Main::Command8_Click() {
     fsave();
 }
 
 void Main::Command10_Click() {
+    CanvasStep step(this);
     fload();
     for (int i = 0; i <= 6; ++i)
         optgrf[i]->setEnabled(false);
@@ -34,7 +27,7 @@ void Main::showCanvasAtDisplayPixels() {
     // One screen pixel per canvas pixel: resizing the box to the image keeps what the user sees
     // the same size, and mouse positions address canvas pixels directly.
     Picture1->setDisplayPixelUnits();
-    Picture1->resize(canvas.width(), canvas.height());
+    Picture1->setBoxSize(QSize(canvas.width(), canvas.height()));
     Picture1->update();
 }
 
@@ -50,10 +43,9 @@ void Main::fsave() {
         msgBox(QStringLiteral("File Save Error - the picture is too large for a BMP file"));
         return;
     }
-    // Written whole or not at all: a failed write leaves any earlier file of that name as it was.
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
-        msgBox(QStringLiteral("File Save Error - %1: %2").arg(fileName, out.errorString()));
+    const FileResult written = writeWholeFile(fileName, file);
+    if (!written.ok())
+        msgBox(QStringLiteral("File Save Error - %1: %2").arg(fileName, written.failure));
 }
 
 void Main::fload() {
@@ -72,6 +64,9 @@ void Main::fload() {
             return;
         }
         text = rawMatrixText(horzMatrix, width, height);
+        m_loadRevision = canvas.revision();
+        m_loadedWidth = width;
+        m_loadedHeight = height;
     }
     Text3->setText(text);
     chkinvert->setEnabled(false);
@@ -79,47 +74,21 @@ void Main::fload() {
 }
 
 bool Main::loadPictureAndCapture(const QString& fileName, int width, int height, QString* failure) {
-    QImageReader reader(fileName);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, reader.errorString());
+    // The file is read once, before anything decodes it: a FIFO or a device must not hold the
+    // window, and the picture reader, opening the file itself, calls an unreadable file missing.
+    const FileContent content = readWholeRegularFile(fileName, LargestReadFile);
+    if (!content.ok()) {
+        *failure = content.failure;
         return false;
     }
-    // Any picture the platform reads is shown, so a picture for the vertical conversion need not
-    // be a BMP; only the horizontal capture needs the file's own 1-bit rows.
-    canvas.setPicture(picture);
-
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
+    // Checked whole before anything changes: a refused file leaves the canvas, its size and the
+    // matrix as they were.
+    const PanelBmp loaded = readPanelBmp(content.bytes, width, height);
+    if (!loaded.ok()) {
+        *failure = loaded.failure;
         return false;
     }
-    if (file.size() > LargestCapturedFile) {
-        *failure = QStringLiteral("expected a 1-bit BMP of %1x%2 pixels, found a file of %3 bytes")
-                       .arg(width)
-                       .arg(height)
-                       .arg(file.size());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *failure = QStringLiteral("%1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    // Checked whole before anything is captured, so a wrong file leaves the matrix untouched.
-    const BmpRows rows = readMonochromeBmpRows(bytes, width, height);
-    if (!rows.ok()) {
-        *failure = rows.failure;
-        return false;
-    }
-    const int columns = width / 8;
-    const int stride = (width + 7) / 8;
-    const bool inverted = chkinvert->isChecked();
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            const auto byte = static_cast<quint8>(rows.bytes[row * stride + column]);
-            captureHorizontalByte(horzMatrix, row, column, byte, inverted);
-        }
-    }
+    canvas.setPicture(loaded.picture);
+    captureBmpRows(horzMatrix, loaded.rows.bytes, width, height, chkinvert->isChecked());
     return true;
 }

@@ -2,8 +2,10 @@
 #include "app/Main.h"
 
 #include "app/TextBox.h"
+#include "convert/Convert.h"
 #include "convert/OutputText.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,15 +16,21 @@
 void Main::Command9_Click() {
     Text3->setText(QString());
     Command12->setEnabled(true);
+    // Whatever happens below, the transmit text built before is not what this Convert makes,
+    // and a Convert that fails leaves nothing to reformat.
+    m_converted = false;
+    m_sendArmed = false;
+    Command16->setEnabled(false);
+    Command16->setToolTip(QString());
+    Command15->setEnabled(false);
     convText.clear();
     xmitText.clear();
     picHeader.clear();
 
-    // What was done before a failure stays; the pointer and Reformat come back in every case.
+    // What was done before a failure stays; the pointer comes back in every case.
     auto fail = [this](const QString& description) {
         msgBox(QStringLiteral("Error: ") + description);
         setBusyPointer(false);
-        Command15->setEnabled(true);
     };
 
     QString failure;
@@ -30,19 +38,17 @@ void Main::Command9_Click() {
         fail(failure);
         return;
     }
+    vertMatrix.clear();
+    setBusyPointer(true);
+    const ConvertInput input = convertInput(matrixHorizontal != 0);
     try {
-        vertMatrix.clear();
-        setBusyPointer(true);
-        const OutputFormat format{txtfrmt->text(), txtDelim->text(), txthead->text(),
-                                  txtfoot->text()};
-        QString text;
-        if (matrixHorizontal == 0) {
-            vertMatrix = verticalMatrix(canvas.image(), lcdWidth, lcdHeight);
-            text = verticalOutputText(vertMatrix, format);
-        } else {
-            text = horizontalOutputText(horzMatrix, lcdWidth, lcdHeight, format);
+        Conversion conversion = convertPicture(input);
+        if (!conversion.ok()) {
+            fail(conversion.failure);
+            return;
         }
-        Text3->setText(text);
+        vertMatrix = std::move(conversion.vertical);
+        Text3->setText(conversion.text);
     } catch (const std::exception& e) {
         fail(QString::fromLocal8Bit(e.what()));
         return;
@@ -51,7 +57,26 @@ void Main::Command9_Click() {
     restoreText = convText;
     lblfz->setText(byteCountCaption(convText.size()));
     setBusyPointer(false);
+    m_convertBasis = transmitBasisNow();
+    m_converted = true;
     Command15->setEnabled(true);
+}
+
+ConvertInput Main::convertInput(bool horizontal) const {
+    ConvertInput input;
+    input.horizontal = horizontal;
+    input.width = lcdWidth;
+    input.height = lcdHeight;
+    input.canvas = canvas.image();
+    input.inverted = chkinvert->isChecked();
+    input.loaded = loadedCaptureStands() ? &horzMatrix : nullptr;
+    input.format = {txtfrmt->text(), txtDelim->text(), txthead->text(), txtfoot->text()};
+    return input;
+}
+
+bool Main::loadedCaptureStands() const {
+    return m_loadRevision != 0 && canvas.revision() == m_loadRevision &&
+           m_loadedWidth == lcdWidth && m_loadedHeight == lcdHeight;
 }
 
 void Main::Option2_Click(int) {

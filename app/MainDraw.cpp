@@ -12,25 +12,33 @@
 
 // Any button starts a stroke. While a button is held the view keeps the mouse (the toolkit's
 // implicit grab), so positions beyond the box still arrive here and only their dots are clipped.
+// A stroke, press to release, is one step of the undo history.
 void Main::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+    if (!penDown)
+        m_strokeOpenedStep = history.begin(canvas, lcdSizeIndex);
     lblxy->setVisible(true);
-    plotDot(canvas, QPointF(x, y));
-    Picture1->update();
+    Picture1->updatePixels(plotDot(canvas, QPointF(x, y)));
     penDown = true;
 }
 
-// One dot per movement report and no joining line between them, so a fast stroke leaves gaps.
-void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, double x, double y) {
+// One dot per movement report and no joining line between them, so a fast stroke leaves gaps;
+// with Shift held each position is joined to the one before by a straight line of dots.
+void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers shift, double x, double y) {
     if (!penDown)
         return;
-    plotDot(canvas, QPointF(x, y));
-    Picture1->update();
+    const QPointF to(x, y);
+    Picture1->updatePixels(shift.testFlag(Qt::ShiftModifier)
+                               ? plotLine(canvas, canvas.currentPosition, to)
+                               : plotDot(canvas, to));
     lblxy->setText(penPositionCaption(canvas.currentPosition));
 }
 
 // Releasing any button ends the stroke, even while another one is still held.
 void Main::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {
     lblxy->setVisible(false);
+    if (penDown && m_strokeOpenedStep)
+        history.end(canvas, lcdSizeIndex);
+    m_strokeOpenedStep = false;
     penDown = false;
 }
 
@@ -59,6 +67,7 @@ void Main::cmdfont_Click() {
 }
 
 void Main::cmdtext_Click() {
+    CanvasStep step(this);
     stampText(canvas, pictxt->text());
     Picture1->update();
 }

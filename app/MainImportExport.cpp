@@ -39,6 +39,7 @@ void Main::cmdImport_Click() {
 }
 
 void Main::putImportedPicture(const QImage& picture) {
+    CanvasStep step(this); // one step of the undo history
     // Import is not Load: the sizes, Inverted and the captured bytes stay as they are.
     canvas.setPicture(picture);
     // After a Load the box measures display pixels at the loaded picture's size.
@@ -49,13 +50,8 @@ void Main::putImportedPicture(const QImage& picture) {
 }
 
 QByteArray Main::exportBytes() const {
-    ConvertInput input;
-    input.horizontal = !Option2[0]->isChecked();
-    input.width = lcdWidth;
-    input.height = lcdHeight;
-    input.canvas = canvas.image();
-    input.inverted = chkinvert->isChecked();
-    return pictureBytes(input);
+    // The bytes Convert would take now, from the same source, without the closing "00".
+    return pictureBytes(convertInput(!Option2[0]->isChecked()));
 }
 
 void Main::cmdExport_Click() {

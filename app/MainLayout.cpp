@@ -13,10 +13,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QTextLayout>
 #include <QTextOption>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 template <class W> W* named(W* widget, const QString& name) {
@@ -61,6 +67,98 @@ QFont designerFont(bool serif, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+// The grey stage under the canvas box: it keeps a small margin around the box and follows the
+// box's size, so the scroll area around it scrolls exactly as far as the zoomed box reaches.
+class StageBackdrop : public QWidget {
+public:
+    static constexpr int Margin = 3;
+    explicit StageBackdrop(QWidget* box) : m_box(box) {
+        box->setParent(this);
+        box->move(Margin, Margin);
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_box && event->type() == QEvent::Resize)
+            resize(m_box->size() + QSize(2 * Margin, 2 * Margin));
+        return false;
+    }
+
+private:
+    QWidget* m_box;
+};
+
+// Holds a multi-line text box at a height of whole text lines, so its last visible line is never
+// cut off at the bottom whatever height the layout gives; the rest stays empty below it.
+class WholeLinesHolder : public QWidget {
+public:
+    WholeLinesHolder(QPlainTextEdit* box, int minimumLines)
+        : m_box(box), m_minimumLines(minimumLines) {
+        box->setParent(this);
+        box->document()->setDocumentMargin(0);
+        // The text wraps anywhere; without a margin the layout's rounding would otherwise show
+        // a horizontal scroll bar that scrolls by a pixel.
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    QSize minimumSizeHint() const override {
+        return {m_box->minimumSizeHint().width(), heightFor(m_minimumLines)};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        const int lines =
+            std::max(1, static_cast<int>((event->size().height() - chrome()) / lineHeight()));
+        m_box->setGeometry(0, 0, event->size().width(), heightFor(lines));
+    }
+
+private:
+    // The height of one laid-out line as the text box lays it out, a real number.
+    qreal lineHeight() const {
+        QTextLayout layout(QStringLiteral("0"), m_box->font());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        return std::max<qreal>(1, line.height());
+    }
+    // The frame only: a document margin takes room above the first line only until the box
+    // scrolls, after which a cut line would show in it, so the box has none.
+    int chrome() const { return 2 * m_box->frameWidth(); }
+    int heightFor(int lines) const {
+        return chrome() + static_cast<int>(std::ceil(lines * lineHeight()));
+    }
+
+    QPlainTextEdit* m_box;
+    int m_minimumLines;
+};
+
+// The widest a button or frame gets among the captions the program gives it, so that a caption
+// change (Send to LCD / Load Eeprom) moves nothing beside it.
+template <class W> int widestWith(W* widget, const QStringList& captions) {
+    const QString current = widget->text();
+    int widest = 0;
+    for (const QString& caption : captions) {
+        widget->setText(caption);
+        widest = std::max(widest, widget->sizeHint().width());
+    }
+    widget->setText(current);
+    return widest;
+}
+
+int widestTitle(QGroupBox* box, const QStringList& titles) {
+    const QString current = box->title();
+    int widest = 0;
+    for (const QString& title : titles) {
+        box->setTitle(title);
+        widest = std::max(widest, box->minimumSizeHint().width());
+    }
+    box->setTitle(current);
+    return widest;
 }
 } // namespace
 
@@ -125,14 +223,26 @@ void Main::buildControls() {
     Frame6 = frame("Frame6", "Graphic");
     auto* graphic = new QGridLayout(Frame6);
     graphic->setContentsMargins(6, 4, 6, 4);
-    // The stage holds the canvas box at any of the eight sizes, one screen pixel per panel pixel.
-    auto* stage = named(new QFrame, QStringLiteral("stage"));
+    // The stage holds the canvas box at any of the eight sizes and zooms; it scrolls when the
+    // zoomed box is larger than the room the window gives it.
+    stage = named(new QScrollArea, QStringLiteral("stage"));
     stage->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    stage->setStyleSheet(QStringLiteral("QFrame#stage { background: #b8bcc0; }"));
-    stage->setFixedSize(326, 206);
-    Picture1 = named(new CanvasView(&canvas, stage), QStringLiteral("Picture1"));
-    Picture1->setGeometry(3, 3, 240, 64);
-    graphic->addWidget(stage, 0, 0, 1, 1, Qt::AlignTop | Qt::AlignLeft);
+    stage->setStyleSheet(QStringLiteral("QScrollArea#stage > QWidget { background: #b8bcc0; }"));
+    stage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    stage->setWidgetResizable(false);
+    Picture1 = named(new CanvasView(&canvas), QStringLiteral("Picture1"));
+    Picture1->setBoxSize(QSize(240, 64));
+    auto* backdrop = new StageBackdrop(Picture1);
+    backdrop->resize(Picture1->size() +
+                     QSize(2 * StageBackdrop::Margin, 2 * StageBackdrop::Margin));
+    stage->setWidget(backdrop);
+    // The largest panel fits whole at x1; any extra room of the window goes to the stage.
+    const int stageFrame = 2 * stage->frameWidth() + 2 * StageBackdrop::Margin;
+    stage->setMinimumSize(320 + stageFrame, 200 + stageFrame);
+    stage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    graphic->addWidget(stage, 0, 0);
+    graphic->setRowStretch(0, 1);
+    graphic->setColumnStretch(0, 1);
     auto* sizes = new QGridLayout;
     sizes->setVerticalSpacing(1);
     Label10 = label("Label10", "LCD Size");
@@ -150,7 +260,17 @@ void Main::buildControls() {
         sizes->addWidget(sizeLabels[i], i + 1, 1);
     }
     optgrf[0]->setChecked(true);
-    sizes->setRowStretch(9, 1);
+    auto* zoomLabel = label("lblZoom", "Zoom");
+    cboZoom = named(new QComboBox, QStringLiteral("cboZoom"));
+    for (const char* zoom : {"x1", "x2", "x3", "x4", "x6", "x8"})
+        cboZoom->addItem(QString::fromLatin1(zoom));
+    cboZoom->setCurrentIndex(0);
+    cboZoom->setToolTip(QStringLiteral("Screen pixels per panel pixel; a grid from x4"));
+    zoomLabel->setBuddy(cboZoom);
+    sizes->setRowMinimumHeight(9, 6);
+    sizes->addWidget(zoomLabel, 10, 0, 1, 2);
+    sizes->addWidget(cboZoom, 11, 0, 1, 2);
+    sizes->setRowStretch(12, 1);
     graphic->addLayout(sizes, 0, 1);
 
     auto* pen = new QHBoxLayout;
@@ -164,10 +284,12 @@ void Main::buildControls() {
     Command7 = button("Command7", "Draw");
     Command6 = button("Command6", "Erase");
     Command5 = button("Command5", "Clear");
+    cmdInvert = button("cmdInvert", "Invert");
     lblxy = label("lblxy", "X,Y Position");
     lblxy->setMinimumWidth(90);
     lblxy->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label4, Combo1, Command7, Command6, Command5})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label4, Combo1, Command7, Command6, Command5, cmdInvert})
         pen->addWidget(w);
     pen->addWidget(lblxy);
     pen->addStretch();
@@ -176,6 +298,7 @@ void Main::buildControls() {
     auto* tools = new QHBoxLayout;
     cmdfont = button("cmdfont", "Font");
     pictxt = lineEdit("pictxt");
+    pictxt->setMinimumWidth(110); // a few words stay readable at the window's minimum size
     cmdtext = button("cmdtext", "Text");
     chkinvert = named(new QCheckBox(QStringLiteral("Inverted")), QStringLiteral("chkinvert"));
     chkinvert->setChecked(true);
@@ -187,7 +310,7 @@ void Main::buildControls() {
                                                       Command9, Command10, cmdImport})
         tools->addWidget(w);
     graphic->addLayout(tools, 2, 0, 1, 2);
-    middle->addWidget(Frame6);
+    middle->addWidget(Frame6, 1);
 
     auto* right = new QVBoxLayout;
     Text1 = named(new TextBox, QStringLiteral("Text1"));
@@ -217,8 +340,8 @@ void Main::buildControls() {
     indicators->addStretch();
     indicators->addWidget(Command4);
     right->addLayout(indicators);
-    middle->addLayout(right, 1);
-    page->addLayout(middle);
+    middle->addLayout(right);
+    page->addLayout(middle, 3);
 
     // ---- "I/O Settings" ----
     Frame2 = frame("Frame2", "I/O Settings");
@@ -274,6 +397,8 @@ void Main::buildControls() {
     format->addWidget(Text4, 3, 1);
     format->addWidget(lblfz, 3, 2);
     format->addWidget(lblrem, 3, 3);
+    // A wider frame widens the Header and Footer boxes, not the gap after the labels.
+    format->setColumnStretch(1, 1);
     io->addWidget(Frame4, 1);
 
     Frame5 = frame("Frame5", "I/O");
@@ -313,6 +438,10 @@ void Main::buildControls() {
     LCD = frame("LCD", "");
     LCD->setFlat(true);
     LCD->setStyleSheet(QStringLiteral("QGroupBox#LCD { border: none; margin: 0; padding: 0; }"));
+    // Hidden for the vertical layout, but its room stays, so the frames beside do not move.
+    QSizePolicy keepRoom = LCD->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    LCD->setSizePolicy(keepRoom);
     auto* lcdLayout = new QVBoxLayout(LCD);
     lcdLayout->setContentsMargins(16, 0, 0, 0);
     Label1 = label("Label1", "T6963C and SED1330");
@@ -329,8 +458,9 @@ void Main::buildControls() {
     Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Hex has no word boundaries, and wrapping anywhere keeps long lines cheap to lay out.
     Text3->setWordWrapMode(QTextOption::WrapAnywhere);
-    Text3->setFixedHeight(64);
-    page->addWidget(Text3);
+    // A tab has no place in a table of hex; Tab moves on, as in the other boxes.
+    Text3->setTabChangesFocus(true);
+    page->addWidget(new WholeLinesHolder(Text3, 3), 2);
 
     Frame9 = frame("Frame9", "");
     auto* bottom = new QHBoxLayout(Frame9);
@@ -355,6 +485,11 @@ void Main::buildControls() {
     Command15->setEnabled(false);
     direct->addWidget(Command16);
     direct->addWidget(Command15);
+    // "Load EEprom" renames the button and the frame; both keep the width of the longer name.
+    Command16->setMinimumWidth(
+        widestWith(Command16, {QStringLiteral("Send to LCD"), QStringLiteral("Load Eeprom")}));
+    Frame7->setMinimumWidth(widestTitle(Frame7, {QStringLiteral("Directly load LCD"),
+                                                 QStringLiteral("Directly load  I2C Eeprom")}));
     bottom->addWidget(Frame7);
     page->addWidget(Frame9);
 

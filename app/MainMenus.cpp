@@ -5,10 +5,10 @@
 #include "app/CommonDialog.h"
 #include "app/Help.h"
 #include "app/TextBox.h"
+#include "convert/FileAccess.h"
 #include "link/SerialPort.h"
 
 #include <QApplication>
-#include <QFile>
 
 void Main::mnuExit_Click() {
     // The program ends at once, without a prompt; a port that will not close is not reported.
@@ -29,14 +29,13 @@ void Main::mnuOpen_Click() {
     const QString fileName = commdlg->FileName;
     if (fileName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // A FIFO or a device would hold the window, and a file far larger than any table would
+    // swallow memory: both are passed over like any file that cannot be read.
+    const FileContent content = readWholeRegularFile(fileName, LargestReadFile);
+    if (!content.ok())
         return;
     // One character per byte, line breaks as the file has them.
-    Text2->setText(QString::fromLatin1(bytes));
+    Text2->setText(QString::fromLatin1(content.bytes));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "link/NumberText.h"
+#include "link/OpenFailure.h"
 #include "link/QtSerialPort.h"
 #include "link/ReceiveFilter.h"
 
@@ -46,6 +47,7 @@ void Main::openPort() {
     MSComm1->setCommPort(Option1[0]->isChecked() ? 1 : 2);
     if (!MSComm1->setPortOpen(true))
         return portFailed();
+    m_terminalFaultReported = false; // a new line: its faults are new
     Timer1->start();
     Command4->setEnabled(true);
     setBackColour(Text1, QColor(255, 255, 192));
@@ -75,7 +77,10 @@ void Main::closePort() {
 }
 
 void Main::portFailed() {
-    msgBox(QStringLiteral("Error opening Comm:%1").arg(MSComm1->CommPort()));
+    const int port = MSComm1->CommPort();
+    const QString device = deviceForCommPort(port);
+    msgBox(QStringLiteral("Error opening Comm:%1\n").arg(port) +
+           openFailureReason(port, device, MSComm1->errorString(), devicePermissionDenied(device)));
     Command4->setEnabled(false);
 }
 

@@ -4,8 +4,10 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 #include "convert/OutputText.h"
+#include "link/PauseText.h"
 #include "link/SendLoop.h"
 #include "link/SerialPort.h"
+#include "link/TerminalKeys.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -15,6 +17,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <chrono>
+#include <thread>
+#include <utility>
 
 namespace {
 void showCommBusy(QLabel* comm) {
@@ -25,6 +30,11 @@ void showCommBusy(QLabel* comm) {
 // A send blocks the thread, so nothing gets painted unless we paint it. Painting every
 // character would cost more than the line itself; about 60 times a second is what the eye
 // takes in. The echo is a prefix of the text being sent, so only the new part is handed over.
+//
+// The box lays its one long line out again at every change, which costs as much as the line is
+// long: so while the send runs, the box holds only the newest part of the echo, from a start
+// that moves on in steps of `window` characters, and each update costs about what it adds.
+// finish() hands over the whole echo, once.
 class SendEchoDisplay {
 public:
     SendEchoDisplay(const QString& text, TextBox* echo, QLabel* remaining, QLabel* comm)
@@ -32,22 +42,47 @@ public:
         show(); // the emptied echo, the full count and "Busy" before the first character
     }
 
+    // After every character. A frame that falls due here waits a little for a pause, where the
+    // line is busy sending anyway: painting between two characters of a chunk can leave the
+    // wire idle.
     void progress(qsizetype sent) {
         m_sent = sent;
-        if (m_clock.nsecsElapsed() >= framePeriodNs)
+        if (m_clock.nsecsElapsed() >= lateFrameNs)
             show();
     }
 
+    // While the send waits for the line: the time to paint, then the rest of the wait.
+    void waitForLine(qint64 ns) {
+        QElapsedTimer spent;
+        spent.start();
+        if (m_clock.nsecsElapsed() >= framePeriodNs)
+            show();
+        const qint64 left = ns - spent.nsecsElapsed();
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::nanoseconds(left));
+    }
+
     // Brings the widgets up to date; also on the error path, before the message box.
-    void finish() { show(); }
+    void finish() { show(true); }
 
 private:
     static constexpr qint64 framePeriodNs = 1000000000 / 60;
+    static constexpr qint64 lateFrameNs = 3 * framePeriodNs;
+    static constexpr qsizetype window = 4096;
 
-    void show() {
-        m_clock.start();
+    void show(bool whole = false) {
+        if (whole && m_start > 0) {
+            m_start = 0;
+            m_shown = 0;
+            m_echo->setText(QString());
+        }
         if (m_sent > m_shown) {
-            m_echo->appendText(m_text.mid(m_shown, m_sent - m_shown));
+            if (!whole && m_sent - m_start > 2 * window) {
+                m_start = (m_sent - window) / window * window;
+                m_echo->setText(m_text.mid(m_start, m_sent - m_start));
+            } else {
+                m_echo->appendText(m_text.mid(m_shown, m_sent - m_shown));
+            }
             m_shown = m_sent;
             m_echo->verticalScrollBar()->setValue(m_echo->verticalScrollBar()->maximum());
         }
@@ -55,6 +90,9 @@ private:
         m_echo->viewport()->repaint();
         m_remaining->repaint();
         m_comm->repaint();
+        // Counted from the end of the update: however long one takes, the send gets a frame's
+        // time of its own before the next.
+        m_clock.start();
     }
 
     const QString& m_text;
@@ -64,6 +102,7 @@ private:
     QElapsedTimer m_clock;
     qsizetype m_sent = 0;
     qsizetype m_shown = 0;
+    qsizetype m_start = 0; // where the part of the echo the box holds begins
 };
 } // namespace
 
@@ -86,13 +125,19 @@ void Main::Command16_Click() {
     SendPacing pacing;
     pacing.waitString = waitChars;
     pacing.pause = [this] { return sendToLcdPause(xmitdelay->text()); };
+    pacing.waitForLine = [&display](qint64 ns) { display.waitForLine(ns); };
     const SendResult result = sendText(*MSComm1, xmitText, pacing,
                                        [&display](qsizetype sent) { display.progress(sent); });
     display.finish();
 
     if (!result.ok()) {
         // comm and Timer1 stay as the failure found them: the state says the send did not end.
-        msgBox(QStringLiteral("Error - Check Settings!"));
+        if (result.stop == SendResult::Stop::WriteFailed)
+            m_terminalFaultReported = true; // the next key or poll does not report it again
+        QString message = QStringLiteral("Error - Check Settings!");
+        if (result.stop == SendResult::Stop::BadPause)
+            message += QLatin1Char('\n') + xmitDelayRefusal(xmitdelay->text());
+        msgBox(message);
         beep();
         Command16->setEnabled(true);
         setBusyPointer(false);
@@ -120,23 +165,24 @@ void Main::Command4_Click() {
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
     if (!pause) {
-        msgBox(QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" is not a pause in "
-                              "milliseconds: it must be a number, 0 or more.")
-                   .arg(delayText));
+        msgBox(QStringLiteral("Error - Check Settings!\n") + xmitDelayRefusal(delayText));
         return;
     }
     Text2->setText(QGuiApplication::clipboard()->text());
     Text2->setText(Text2->text().toLower());
     Text2->viewport()->repaint();
 
-    const QString text = trimSpaces(Text2->text());
+    // Counted and sent as the terminal keys are: one character beyond Latin-1 is one "?".
+    const QString text = lineCharacters(trimSpaces(Text2->text()));
     showCommBusy(comm);
     SendPacing pacing;
     pacing.waitString = wait;
     pacing.pause = [pause] { return pause; };
     const SendResult result = sendText(*MSComm1, text, pacing);
     comm_indicator::showOn(comm);
-    if (!result.ok()) {
+    // One fault, one message: a poll during the confirmation may have found the line gone and
+    // said so already, and the next poll says nothing after this one.
+    if (!result.ok() && !std::exchange(m_terminalFaultReported, true)) {
         msgBox(QStringLiteral("Error - Check Settings!\nThe port failed after %1 of %2 "
                               "characters had been sent: %3")
                    .arg(result.sent)

@@ -1,5 +1,6 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, import, startup) runs only those.
+// With section names as arguments (convert, click, send, image, textbox, import, paint, startup,
+// cli) runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -27,9 +28,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString self = QString::fromLocal8Bit(argv[0]);
     const std::pair<const char*, std::function<void()>> sections[] = {
-        {"convert", benchConversion}, {"click", benchConvertClick},
-        {"send", benchSendCost},      {"image", benchSendImage},
-        {"import", benchImport},      {"startup", [&self] { benchStartup(self); }},
+        {"convert", benchConversion},
+        {"click", benchConvertClick},
+        {"send", benchSendCost},
+        {"image", benchSendImage},
+        {"textbox", benchTextBoxes},
+        {"import", benchImport},
+        {"paint", benchPenPaint},
+        {"startup", [&self] { benchStartup(self); }},
+        {"cli", benchCli},
     };
     const QStringList chosen = app.arguments().mid(1);
     for (const auto& [name, run] : sections)

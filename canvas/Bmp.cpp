@@ -161,3 +161,24 @@ BmpRows readMonochromeBmpRows(const QByteArray& file, int width, int height) {
     }
     return rows;
 }
+
+PanelBmp readPanelBmp(const QByteArray& file, int width, int height) {
+    PanelBmp result;
+    result.rows = readMonochromeBmpRows(file, width, height);
+    if (!result.rows.ok()) {
+        result.failure = result.rows.failure;
+        return result;
+    }
+    // The picture comes from the same bytes as the rows, so the canvas shows what is captured.
+    result.picture = QImage::fromData(file, "BMP");
+    if (result.picture.isNull() || result.picture.width() != width ||
+        result.picture.height() != height) {
+        result.failure = QStringLiteral("expected a 1-bit BMP of %1x%2 pixels, found one that "
+                                        "cannot be shown as a picture")
+                             .arg(width)
+                             .arg(height);
+        result.picture = QImage();
+        result.rows = BmpRows{};
+    }
+    return result;
+}

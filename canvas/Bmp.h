@@ -31,3 +31,14 @@ struct BmpRows {
     bool ok() const { return failure.isEmpty(); }
 };
 BmpRows readMonochromeBmpRows(const QByteArray& file, int width, int height);
+
+// A file given to Load for a width x height panel, checked whole before anything is shown: its
+// pixel rows (as readMonochromeBmpRows) and the picture the canvas is to show. Either both are
+// there or neither is, with `failure` saying why, so a refused file changes no picture.
+struct PanelBmp {
+    BmpRows rows;
+    QImage picture;
+    QString failure;
+    bool ok() const { return failure.isEmpty(); }
+};
+PanelBmp readPanelBmp(const QByteArray& file, int width, int height);

@@ -172,10 +172,22 @@ QImage scaleForPanel(const QImage& source, int width, int height, ImportScale sc
     const QPoint offset((width - target.width()) / 2, (height - target.height()) / 2);
 
     QImage placed;
+    QPoint at = offset;
     if (scale == ImportScale::None) {
         // Only the part that shows, so that a large picture is not converted whole.
         const QRect visible = QRect(-offset, panel).intersected(source.rect());
         placed = source.copy(visible);
+        at = QPoint(std::max(offset.x(), 0), std::max(offset.y(), 0));
+    } else if (scale == ImportScale::Fill &&
+               qint64(target.width()) * target.height() > 64 * qint64(width) * height) {
+        // A very narrow or very tall picture (a damaged file of a few KB can claim 37x589847)
+        // would be scaled whole to billions of pixels and then cropped: scale only what shows.
+        const double fx = double(target.width()) / source.width();
+        const double fy = double(target.height()) / source.height();
+        const QRectF shown(-offset.x() / fx, -offset.y() / fy, width / fx, height / fy);
+        const QRect part = shown.toAlignedRect().intersected(source.rect());
+        placed = source.copy(part).scaled(panel, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        at = QPoint(0, 0);
     } else {
         placed = target == source.size()
                      ? source
@@ -186,9 +198,6 @@ QImage scaleForPanel(const QImage& source, int width, int height, ImportScale sc
     opaque.fill(WhitePixel);
     QPainter painter(&opaque);
     // Drawn over white, so transparent pixels come out white and half-transparent ones lighter.
-    const QPoint at = scale == ImportScale::None
-                          ? QPoint(std::max(offset.x(), 0), std::max(offset.y(), 0))
-                          : offset;
     painter.drawImage(at, placed);
     painter.end();
     return brightness(opaque);

@@ -55,3 +55,18 @@ QByteArray capturedBytes(const HorzMatrix& matrix, int width, int height) {
     }
     return bytes;
 }
+
+void captureBmpRows(HorzMatrix& matrix, const QByteArray& rows, int width, int height,
+                    bool inverted) {
+    const int columns = std::clamp(width / 8, 0, HorzMatrix::Size);
+    const qsizetype stride = (std::max(width, 0) + 7) / 8;
+    const int rowCount = std::clamp(height, 0, HorzMatrix::Size);
+    for (int row = 0; row < rowCount; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const qsizetype at = row * stride + column;
+            if (at >= rows.size())
+                return;
+            captureHorizontalByte(matrix, row, column, static_cast<quint8>(rows[at]), inverted);
+        }
+    }
+}

@@ -23,3 +23,10 @@ QByteArray horizontalBytes(const QImage& canvas, int width, int height, bool inv
 // as horizontalBytes; cells never captured are left out, as the output text leaves out their
 // digits.
 QByteArray capturedBytes(const HorzMatrix& matrix, int width, int height);
+
+// The capture of a BMP load: the pixel rows readMonochromeBmpRows gave for a width x height
+// panel ((width + 7) / 8 bytes a row), width / 8 bytes of each row into the matrix, every byte
+// complemented when `inverted` ("Inverted" ticked at the load). Cells outside the panel keep
+// what they held.
+void captureBmpRows(HorzMatrix& matrix, const QByteArray& rows, int width, int height,
+                    bool inverted);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 // Two lower-case digits per byte value, written with one copy each.
@@ -42,7 +43,17 @@ QString assemble(const OutputFormat& f, qsizetype count, bool closingZeros, PutD
     const QString header = f.header.toLower();
     const QString footer = f.footer.toLower();
     const qsizetype element = format.size() + 2 + delimiter.size();
-    QString text(header.size() + count * element + 2 + footer.size(), Qt::Uninitialized);
+    const qsizetype size = header.size() + count * element + 2 + footer.size();
+    // A long Format on a large panel would otherwise build a text of gigabytes and freeze the
+    // window for many seconds; no table or stream of the program comes near this.
+    const qsizetype length = closingZeros ? size : size - 2; // before the trimming of spaces
+    if (length > LargestOutputText)
+        throw std::length_error(QStringLiteral("the output text would be %1 characters long, "
+                                               "more than the %2 the program makes")
+                                    .arg(length)
+                                    .arg(LargestOutputText)
+                                    .toStdString());
+    QString text(size, Qt::Uninitialized);
     QChar* const begin = text.data();
     QChar* out = put(begin, header);
     QChar* const body = out;

@@ -13,6 +13,10 @@ struct OutputFormat {
     QString footer;    // once after the last byte
 };
 
+// The longest output text the two functions below build; beyond it they throw
+// std::length_error, whose message gives the length the text would have had.
+constexpr qsizetype LargestOutputText = 16'000'000;
+
 // One line of two-digit hex bytes, page by page and left to right within a page, each written
 // format + digits + delimiter; the final delimiter's first character becomes a space and trailing
 // spaces go; then header + body + footer, trimmed of spaces at both ends, all lower case.

@@ -4,7 +4,13 @@
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
 
 QString deviceForCommPort(int port) {
     if (port != 1 && port != 2)
@@ -21,6 +27,19 @@ QString deviceForCommPort(int port) {
 }
 
 namespace {
+qint64 steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void sleepNs(qint64 ns) {
+    std::this_thread::sleep_for(std::chrono::nanoseconds(ns));
+}
+
+// Waits of the driver's report are asked again this often when the wire time is not known.
+constexpr qint64 driverPollNs = 1000000;
+
 bool setFailure(QString* failure, const QString& description) {
     if (failure)
         *failure = description;
@@ -143,15 +162,17 @@ bool QtSerialPort::fail(const QString& description) {
 }
 
 bool QtSerialPort::PortOpen() const {
-    return m_port.isOpen();
+    return m_port.isOpen() || m_gone;
 }
 
 bool QtSerialPort::setPortOpen(bool open) {
     if (!open) {
         m_port.close();
+        m_gone = false;
+        m_inputFailed = false;
         return true;
     }
-    if (m_port.isOpen())
+    if (PortOpen())
         return fail(tr("Port %1 is already open").arg(m_commPort));
     const QString device = deviceForCommPort(m_commPort);
     if (device.isEmpty())
@@ -164,6 +185,11 @@ bool QtSerialPort::setPortOpen(bool open) {
         m_port.close();
         return false;
     }
+    m_openBufferSize = m_outBufferSize;
+    m_wire.reset();
+    m_wire.setCharacterNs(characterWireNs(m_line));
+    m_lastQueued = 0;
+    m_progressAtNs = steadyNs();
     return true;
 }
 
@@ -176,6 +202,8 @@ bool QtSerialPort::applyLine(const LineSettings& line) {
         return fail(tr("The port refuses the settings %1: %2").arg(text, m_port.errorString()));
     if (!m_port.setStopBits(line.stopBits))
         return fail(tr("The port refuses the stop bits of %1: %2").arg(text, m_port.errorString()));
+    // Characters written from here on go at the new pace; those before keep the time they had.
+    m_wire.setCharacterNs(characterWireNs(line));
     return true;
 }
 
@@ -220,56 +248,145 @@ bool QtSerialPort::setHandshaking(int handshake) {
 }
 
 bool QtSerialPort::setOutBufferSize(int bytes) {
-    // QSerialPort has no transmit buffer of a chosen size: the driver's own buffer is fixed and
-    // QSerialPort queues without limit in front of it (setReadBufferSize is the receive side).
-    // The size is kept for the program to read back and has no effect on the line.
     if (bytes < 1)
         return fail(tr("The transmit buffer size %1 is not a positive number of bytes").arg(bytes));
     m_outBufferSize = bytes;
     return true;
 }
 
-bool QtSerialPort::Output(const QString& text) {
-    if (!m_port.isOpen())
-        return fail(tr("The port is not open"));
-    m_port.clearError();
-    const QByteArray bytes = latin1Bytes(text);
-    if (m_port.write(bytes) != bytes.size())
-        return fail(tr("Writing to the port failed: %1").arg(m_port.errorString()));
-    return pushToDriver();
+// The bytes the driver holds and has not sent. A pseudo-terminal always reports 0, and so do
+// USB adapters once the bytes are in their own FIFO: the wire clock covers both.
+qint64 QtSerialPort::driverQueued() {
+    int queued = 0;
+    if (!m_port.isOpen() || ::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &queued) != 0)
+        queued = 0;
+    const qint64 now = steadyNs();
+    if (queued == 0 || queued < m_lastQueued)
+        m_progressAtNs = now;
+    m_lastQueued = queued;
+    return queued;
 }
 
-// Hands the queued bytes to the driver without waiting for them to leave the wire. When the
-// driver's buffer is full (a slow line, or a handshake holding the line), wait for room rather
-// than report a failure: the sender's pacing only means something once the bytes are with the
-// driver. A line that takes nothing for a long time, or hangs up, is a failure.
-bool QtSerialPort::pushToDriver() {
-    constexpr int roomTimeoutMs = 5000;
-    while (m_port.bytesToWrite() > 0) {
-        pollfd p{static_cast<int>(m_port.handle()), POLLOUT, 0};
-        const int ready = ::poll(&p, 1, roomTimeoutMs);
+bool QtSerialPort::stalled(qint64 nowNs) const {
+    return nowNs - m_progressAtNs >= qint64(m_stallTimeoutMs) * 1000000;
+}
+
+bool QtSerialPort::stallFailure() {
+    return fail(tr("Writing to the port failed: the line took nothing for %1 s")
+                    .arg(QString::number(m_stallTimeoutMs / 1000.0)));
+}
+
+bool QtSerialPort::lineGone(const QString& description) {
+    // Stop watching a handle that reports a hang-up for ever; Close and Open start afresh.
+    m_gone = true;
+    m_port.close();
+    return fail(description);
+}
+
+// Waits until fewer than the transmit buffer's size of characters are on their way: in the
+// driver's queue, or written so recently that they cannot have left the wire yet.
+bool QtSerialPort::waitForRoom() {
+    const int fd = static_cast<int>(m_port.handle());
+    for (;;) {
+        const qint64 queued = driverQueued();
+        const qint64 now = steadyNs();
+        if (std::max(queued, m_wire.inFlight(now)) < m_openBufferSize)
+            return true;
+        if (queued >= m_openBufferSize && stalled(now))
+            return stallFailure();
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return lineGone(tr("Writing to the port failed: the line is gone"));
+        const qint64 wait = queued >= m_openBufferSize
+                                ? m_wire.characterNs().value_or(driverPollNs)
+                                : m_wire.nsUntilFewerThan(m_openBufferSize, now);
+        sleepNs(std::max<qint64>(wait, 1000));
+    }
+}
+
+// The driver's own buffer is full (a pseudo-terminal nobody reads, or a line held back).
+bool QtSerialPort::waitWritable() {
+    const int fd = static_cast<int>(m_port.handle());
+    for (;;) {
+        const qint64 left = qint64(m_stallTimeoutMs) - (steadyNs() - m_progressAtNs) / 1000000;
+        if (left <= 0)
+            return stallFailure();
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready == 0)
-            return dropUnsent(tr("the line took nothing for %1 s").arg(roomTimeoutMs / 1000));
         if (ready < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            return dropUnsent(tr("the line is gone"));
-        const qint64 before = m_port.bytesToWrite();
-        m_port.clearError();
-        m_port.flush();
-        if (m_port.error() != QSerialPort::NoError && m_port.bytesToWrite() == before)
-            return dropUnsent(m_port.errorString()); // writable, yet nothing went: a real fault
+            return lineGone(tr("Writing to the port failed: the line is gone"));
+        if (ready > 0)
+            return true;
+    }
+}
+
+bool QtSerialPort::writeByte(char byte) {
+    const int fd = static_cast<int>(m_port.handle());
+    for (;;) {
+        const ssize_t written = ::write(fd, &byte, 1);
+        if (written == 1)
+            break;
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitWritable())
+                return false;
+            continue;
+        }
+        const QString reason = written < 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                           : tr("the driver took nothing");
+        return lineGone(tr("Writing to the port failed: the line is gone (%1)").arg(reason));
+    }
+    const qint64 now = steadyNs();
+    m_wire.written(now, 1);
+    m_progressAtNs = now;
+    m_lastQueued = 0; // the next look at the queue measures progress from here
+    return true;
+}
+
+bool QtSerialPort::Output(const QString& text) {
+    if (m_gone)
+        return fail(tr("Writing to the port failed: the line is gone"));
+    if (!m_port.isOpen())
+        return fail(tr("The port is not open"));
+    const QByteArray bytes = latin1Bytes(text);
+    for (const char byte : bytes) {
+        if (!waitForRoom() || !writeByte(byte))
+            return false;
     }
     return true;
 }
 
-bool QtSerialPort::dropUnsent(const QString& description) {
-    m_port.clear(QSerialPort::Output); // what the far end will never take must not pile up
-    m_port.clearError();
-    return fail(tr("Writing to the port failed: %1").arg(description));
+std::optional<qint64> QtSerialPort::nsUntilSent() {
+    if (m_gone) {
+        fail(tr("Writing to the port failed: the line is gone"));
+        return std::nullopt;
+    }
+    if (!m_port.isOpen()) {
+        fail(tr("The port is not open"));
+        return std::nullopt;
+    }
+    const qint64 queued = driverQueued();
+    const qint64 now = steadyNs();
+    if (queued > 0 && stalled(now)) {
+        stallFailure();
+        return std::nullopt;
+    }
+    const qint64 driver = queued > 0 ? queued * m_wire.characterNs().value_or(0) : 0;
+    const qint64 left = std::max(m_wire.nsUntilIdle(now), driver);
+    // The driver's count without a known pace: ask again shortly.
+    return queued > 0 ? std::max(left, driverPollNs) : left;
 }
 
 QString QtSerialPort::Input() {
+    if (m_gone) {
+        m_inputFailed = true;
+        fail(tr("Reading from the port failed: the line is gone (unplugged, or the far end "
+                "hung up)"));
+        return QString();
+    }
     if (!m_port.isOpen())
         return QString();
     // Takes in whatever the driver holds without running the event loop: the send loop and the
@@ -280,8 +397,10 @@ QString QtSerialPort::Input() {
         const QSerialPort::SerialPortError error = m_port.error();
         if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
             m_inputFailed = true;
-            fail(tr("Reading from the port failed: the line is gone (unplugged, or the far end "
-                    "hung up)"));
+            const QString received = QString::fromLatin1(m_port.readAll());
+            lineGone(tr("Reading from the port failed: the line is gone (unplugged, or the far "
+                        "end hung up)"));
+            return received;
         }
     }
     m_port.clearError();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LineTiming.h"
 #include "link/SerialPort.h"
 
 #include <QByteArray>
@@ -9,14 +10,6 @@
 // Port number to device: QUORVEL_COM1 / QUORVEL_COM2 when set, else the first (second) port the
 // system lists, sorted by location. Empty when there is no such port.
 QString deviceForCommPort(int port);
-
-// The line settings of a "19200,n,8,1" text.
-struct LineSettings {
-    qint32 baud = 19200;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
 
 // Reads "baud,parity,data bits,stop bits" (blanks around the fields and the case of the parity
 // letter do not matter). Fails with a description naming the field that cannot be read.
@@ -28,7 +21,12 @@ QString lineSettingsText(const LineSettings& settings);
 // goes out as a single '?', so the count of bytes always matches the count of characters typed.
 QByteArray latin1Bytes(const QString& text);
 
-// The serial port on QSerialPort.
+// The serial port on QSerialPort. Reading goes through QSerialPort; writing goes to the handle
+// itself, one byte at a time, so that the program knows exactly which characters the driver has
+// taken (QSerialPort's own queue would hold back bytes that a failed send then counts or drops).
+// A line that is gone (unplugged adapter, hung-up far end) is let go at once: the handle is
+// closed, so that nothing keeps watching it, while PortOpen() stays true until the program
+// closes the port.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -45,13 +43,22 @@ public:
     int OutBufferSize() const override { return m_outBufferSize; }
     bool setOutBufferSize(int bytes) override;
     bool Output(const QString& text) override;
+    std::optional<qint64> nsUntilSent() override;
     QString Input() override;
     bool inputFailed() const override { return m_inputFailed; }
     QString errorString() const override { return m_error; }
 
+    // How long the line may take nothing before a write or a wait for it fails; 5 s by default.
+    void setStallTimeoutMs(int milliseconds) { m_stallTimeoutMs = milliseconds; }
+
 private:
-    bool pushToDriver();
-    bool dropUnsent(const QString& description);
+    bool waitForRoom();
+    bool waitWritable();
+    bool writeByte(char byte);
+    qint64 driverQueued();
+    bool stalled(qint64 nowNs) const;
+    bool stallFailure();
+    bool lineGone(const QString& description);
     bool fail(const QString& description);
     bool applyLine(const LineSettings& line);
     bool applyHandshake();
@@ -61,6 +68,12 @@ private:
     LineSettings m_line;
     int m_handshake = 0;
     int m_outBufferSize = 512;
+    int m_openBufferSize = 512; // the size in force since the last open
+    int m_stallTimeoutMs = 5000;
+    WireClock m_wire;
+    qint64 m_lastQueued = 0;   // the driver's queue when last asked
+    qint64 m_progressAtNs = 0; // when the line last took something (or had nothing to take)
+    bool m_gone = false;
     QString m_error;
     bool m_inputFailed = false;
 };

@@ -7,6 +7,14 @@
 #include <limits>
 #include <thread>
 
+namespace {
+SendResult lineFailed(SerialPort& port, SendResult result) {
+    result.stop = SendResult::Stop::WriteFailed;
+    result.portError = port.errorString();
+    return result;
+}
+} // namespace
+
 SendResult sendText(SerialPort& port, const QString& text, const SendPacing& pacing,
                     const std::function<void(qsizetype sent)>& progress) {
     const bool paced = pacing.waitString.size() == 1;
@@ -24,6 +32,8 @@ SendResult sendText(SerialPort& port, const QString& text, const SendPacing& pac
                 result.stop = SendResult::Stop::BadPause;
                 return result;
             }
+            if (!waitUntilSent(port, pacing.waitForLine))
+                return lineFailed(port, result);
             if (*pause > 0 && pacing.sleep)
                 pacing.sleep(*pause);
             else if (*pause > 0)
@@ -38,7 +48,23 @@ SendResult sendText(SerialPort& port, const QString& text, const SendPacing& pac
         if (progress)
             progress(result.sent);
     }
+    if (!waitUntilSent(port, pacing.waitForLine))
+        return lineFailed(port, result);
     return result;
+}
+
+bool waitUntilSent(SerialPort& port, const std::function<void(qint64 nanoseconds)>& wait) {
+    for (;;) {
+        const std::optional<qint64> left = port.nsUntilSent();
+        if (!left)
+            return false;
+        if (*left <= 0)
+            return true;
+        if (wait)
+            wait(*left);
+        else
+            std::this_thread::sleep_for(std::chrono::nanoseconds(*left));
+    }
 }
 
 void blockingSleep(int milliseconds) {

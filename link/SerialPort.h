@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 // The operations the program uses of its serial port, and nothing more: no receive events, no
 // modem lines, no break. Texts cross the line one byte per character (Latin-1) both ways.
@@ -31,13 +32,20 @@ public:
     // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 RTS/CTS with XON/XOFF. Used from the next open.
     virtual int Handshaking() const = 0;
     virtual bool setHandshaking(int handshake) = 0;
-    // Transmit buffer size in bytes (at least 1), used from the next open.
+    // Transmit buffer size in bytes (at least 1), used from the next open: at most this many
+    // characters are on their way at once (in the driver's queue, or still on the wire).
     virtual int OutBufferSize() const = 0;
     virtual bool setOutBufferSize(int bytes) = 0;
 
-    // Queues the characters and pushes them to the operating system without waiting for them to
-    // leave the wire. Fails when the port is closed or the far end is gone.
+    // Hands the characters to the operating system, in order, without waiting for them to leave
+    // the wire; waits only for room in the transmit buffer. Fails when the port is closed, the
+    // far end is gone or the line takes nothing for the stall timeout: then exactly the
+    // characters before the failing one were handed over, and none of them is taken back.
     virtual bool Output(const QString& text) = 0;
+    // How long until every character written so far has left the line, in nanoseconds; 0 once
+    // it has. Nothing when the line has taken nothing for the stall timeout or is gone
+    // (errorString() says which). Never blocks. A port that knows no line answers 0.
+    virtual std::optional<qint64> nsUntilSent() { return 0; }
     // Everything received and not yet taken, at once; possibly empty. Never waits.
     virtual QString Input() = 0;
     // True when the last Input() found the line gone (device unplugged, far end hung up);

@@ -30,7 +30,7 @@ stop_sim() {
 trap stop_sim EXIT
 trap 'exit 130' INT TERM
 
-"$sim" --link "$work/com1" --png "$work/lcd.png" >"$work/out" 2>"$work/sim.log" &
+"$sim" --link "$work/com1" --png "$work/lcd.png" --busy-ms 2 >"$work/out" 2>"$work/sim.log" &
 sim_pid=$!
 device=""
 for _ in $(seq 100); do

@@ -2,6 +2,8 @@
 
 #include "lcd_decoder.h"
 
+#include <algorithm>
+
 namespace {
 
 QString hex4(int value) {
@@ -19,28 +21,35 @@ PicSimulator::PicSimulator(SimConfig config)
 
 PicSimulator::~PicSimulator() = default;
 
-void PicSimulator::feed(const QByteArray& data, qint64 nowMs) {
+void PicSimulator::feed(const QByteArray& data, qint64 nowNs) {
     for (const char c : data) {
-        if (waitingForQuiet() && nowMs - lastCharMs_ >= config_.idleMs)
+        if (waitingForQuiet() && nowNs >= quietDeadline())
             endTransfer();
-        lastCharMs_ = nowMs;
+        // A '*' outside a transfer opens one, which reads the line's format afresh.
+        const bool opens = c == '*' && !reader_;
+        const std::optional<WireFormat>& format = reader_ && !opens ? transferLine_ : line_;
+        const qint64 characterNs = format ? format->characterNs() : 0;
+        const qint64 startNs = characterNs > 0 ? std::max(nowNs, lastEndNs_) : nowNs;
+        const qint64 endNs = startNs + characterNs;
+        lastEndNs_ = endNs;
         if (reader_) {
-            if (reader_->take(c, nowMs))
+            if (reader_->take(c, startNs, endNs))
                 continue;
             endTransfer(); // a '*' in the data: the next transfer starts without a pause
         }
         if (c == '*') {
             reportStrayChars();
+            transferLine_ = line_;
             reader_ = std::make_unique<TransferReader>(
-                TransferReader::Settings{config_.wait, config_.busyMs}, &answers_, nowMs);
+                TransferReader::Settings{config_.wait, config_.busyMs}, &answers_, startNs, endNs);
         } else {
             ++strayChars_; // terminal keys or line noise between transfers
         }
     }
 }
 
-void PicSimulator::tick(qint64 nowMs) {
-    if (waitingForQuiet() && nowMs >= quietDeadline())
+void PicSimulator::tick(qint64 nowNs) {
+    if (waitingForQuiet() && nowNs >= quietDeadline())
         endTransfer();
 }
 
@@ -54,7 +63,24 @@ void PicSimulator::endTransfer() {
         return;
     const std::unique_ptr<TransferReader> reader = std::move(reader_);
     reader->finish();
+    reportLine(*reader);
     finishTransfer(*reader);
+}
+
+// What the wire carried: its format, the transfer's characters and wire time (pauses
+// included), and the shortest silence the PIC had before a wait text.
+void PicSimulator::reportLine(const TransferReader& reader) {
+    if (!transferLine_)
+        return;
+    QString line = QStringLiteral("LINE %1 %2 chars %3 s")
+                       .arg(transferLine_->describe())
+                       .arg(reader.characterCount())
+                       .arg(reader.wireNs() / 1e9, 0, 'f', 2);
+    if (reader.smallestGapNs() >= 0)
+        line += QStringLiteral(", smallest gap %1 ms").arg(reader.smallestGapNs() / 1e6, 0, 'f', 1);
+    else
+        line += QStringLiteral(", no wait character");
+    answers_.append(line);
 }
 
 QStringList PicSimulator::takeAnswers() {
@@ -90,7 +116,7 @@ void PicSimulator::finishTransfer(const TransferReader& reader) {
 }
 
 void PicSimulator::showStream(const CommandHeader& header, const QByteArray& bytes) {
-    const std::optional<PanelGeometry> panel = panelForStream(header.mode, bytes.size());
+    const std::optional<PanelGeometry> panel = panelForStream(header.mode, int(bytes.size()));
     if (!panel) {
         answers_.append(QStringLiteral("ERROR size %1 mode %2")
                             .arg(bytes.size())
@@ -110,7 +136,7 @@ void PicSimulator::storeInEeprom(const CommandHeader& header, const QByteArray& 
     const int stored = eeprom_.write(header.address, bytes);
     if (stored < bytes.size())
         answers_.append(QStringLiteral("ERROR EEPROM full: %1 lost").arg(bytes.size() - stored));
-    lastEepromLoadBytes_ = bytes.size();
+    lastEepromLoadBytes_ = int(bytes.size());
     answers_.append(QStringLiteral("EEPROM %1 bytes at %2").arg(stored).arg(hex4(header.address)));
 }
 

@@ -3,6 +3,7 @@
 #include "panel_geometry.h"
 #include "transfer_reader.h"
 #include "virtual_eeprom.h"
+#include "wire_format.h"
 
 #include <QImage>
 #include <QStringList>
@@ -20,22 +21,32 @@ struct SimConfig {
 };
 
 // The PIC firmware without its serial port: characters go in with the time they arrived,
-// status lines and LCD pictures come out. Time is passed in so that tests can replay pauses.
+// status lines and LCD pictures come out. Time (nanoseconds on any steady clock) is passed in
+// so that tests can replay pauses.
+//
+// Given the line's format, what arrives is replayed on a virtual wire, as the PIC's UART would
+// receive it: a character takes its bit time and cannot begin before the one before it has
+// ended. A pseudo-terminal hands over everything at once, so only this shows whether the host
+// left the PIC any time before a wait character.
 class PicSimulator {
 public:
     explicit PicSimulator(SimConfig config = {});
     ~PicSimulator();
 
-    void feed(const QByteArray& data, qint64 nowMs);
+    // The line's format from here on; a transfer keeps the one in force at its '*'. Without one
+    // the characters take no wire time and no LINE line is answered.
+    void setLine(const WireFormat& format) { line_ = format; }
+
+    void feed(const QByteArray& data, qint64 nowNs);
     // Ends the transfer once the line has been quiet for idleMs; call it from a timer.
-    void tick(qint64 nowMs);
+    void tick(qint64 nowNs);
     // Ends the current transfer (or batch of stray characters) now.
     void endTransfer();
 
     // True while characters wait for the line to go quiet.
     bool waitingForQuiet() const;
     // When tick() will end the current transfer.
-    qint64 quietDeadline() const { return lastCharMs_ + config_.idleMs; }
+    qint64 quietDeadline() const { return lastEndNs_ + qint64(config_.idleMs) * 1000000; }
 
     // Status lines due, oldest first, without line ends; the first is "READY".
     QStringList takeAnswers();
@@ -47,6 +58,7 @@ public:
 
 private:
     void reportStrayChars();
+    void reportLine(const TransferReader& reader);
     void finishTransfer(const TransferReader& reader);
     void showStream(const CommandHeader& header, const QByteArray& bytes);
     void storeInEeprom(const CommandHeader& header, const QByteArray& bytes);
@@ -56,8 +68,10 @@ private:
     SimConfig config_;
     QStringList answers_;
     std::unique_ptr<TransferReader> reader_;
-    int strayChars_ = 0;
-    qint64 lastCharMs_ = 0;
+    qint64 strayChars_ = 0;
+    qint64 lastEndNs_ = 0; // end of the last character on the wire
+    std::optional<WireFormat> line_;
+    std::optional<WireFormat> transferLine_;
     VirtualEeprom eeprom_;
     int lastEepromLoadBytes_ = 0;
     QImage lcd_;

@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <chrono>
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,7 +18,16 @@
 
 SerialPty::SerialPty(QObject* parent) : QObject(parent) {}
 
+qint64 SerialPty::steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 SerialPty::~SerialPty() {
+    stopping_ = true;
+    if (reader_.joinable())
+        reader_.join();
     removeLink();
     if (master_ >= 0)
         ::close(master_);
@@ -39,12 +53,10 @@ bool SerialPty::open(QString* error) {
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
 
-    notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
-        const QByteArray data = readPending();
-        if (!data.isEmpty())
-            emit received(data);
-    });
+    writable_ = new QSocketNotifier(master_, QSocketNotifier::Write, this);
+    writable_->setEnabled(false);
+    connect(writable_, &QSocketNotifier::activated, this, &SerialPty::flushOutgoing);
+    reader_ = std::thread([this] { readLoop(); });
     return true;
 }
 
@@ -81,30 +93,66 @@ void SerialPty::removeLink() {
 }
 
 void SerialPty::write(const QByteArray& data) {
-    const char* next = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t written = ::write(master_, next, static_cast<size_t>(left));
+    outgoing_ += data;
+    flushOutgoing();
+}
+
+void SerialPty::flushOutgoing() {
+    qsizetype done = 0;
+    while (done < outgoing_.size()) {
+        const ssize_t written = ::write(master_, outgoing_.constData() + done,
+                                        static_cast<size_t>(outgoing_.size() - done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return;
-        next += written;
-        left -= written;
+            break; // EAGAIN: the host is not reading; the rest goes when it does
+        done += written;
+    }
+    outgoing_.remove(0, done);
+    writable_->setEnabled(!outgoing_.isEmpty());
+}
+
+void SerialPty::readLoop() {
+    // The times noted here are the PIC's view of the wire, and a reader that waits for the CPU
+    // notes a chunk late and merges it with the next. Where the system allows it (it usually
+    // needs privileges), the reader runs before ordinary work; elsewhere it runs as it is.
+    sched_param priority{};
+    priority.sched_priority = 1;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
+    char buffer[4096];
+    while (!stopping_) {
+        pollfd ready{master_, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, 50);
+        if (polled == 0 || (polled < 0 && errno == EINTR))
+            continue;
+        const ssize_t got = (ready.revents & POLLIN) ? ::read(master_, buffer, sizeof buffer) : -1;
+        if (got <= 0) {
+            // A line in a state that wakes poll() without data must not turn this (possibly
+            // high-priority) thread into a spinning one.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        const qint64 now = steadyNs();
+        std::lock_guard<std::mutex> lock(piecesMutex_);
+        pieces_.push_back({QByteArray(buffer, got), now});
+        if (!signalled_) {
+            signalled_ = true;
+            QMetaObject::invokeMethod(this, &SerialPty::received, Qt::QueuedConnection);
+        }
     }
 }
 
-QByteArray SerialPty::readPending() {
-    QByteArray data;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(master_, buffer, sizeof buffer);
-        if (got > 0) {
-            data.append(buffer, got);
-            continue;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        return data; // EAGAIN: nothing more for now
-    }
+std::vector<SerialPty::Piece> SerialPty::takePieces() {
+    std::lock_guard<std::mutex> lock(piecesMutex_);
+    signalled_ = false;
+    std::vector<Piece> taken;
+    taken.swap(pieces_);
+    return taken;
+}
+
+WireFormat SerialPty::lineFormat() const {
+    termios settings{};
+    if (slave_ < 0 || ::tcgetattr(slave_, &settings) != 0)
+        return WireFormat{};
+    return wireFormatFromTermios(settings);
 }

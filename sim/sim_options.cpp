@@ -3,6 +3,8 @@
 #include "command_header.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -56,6 +58,8 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
                                   QStringLiteral("ms"), QStringLiteral("400"));
     const QCommandLineOption noWindow(QStringLiteral("no-window"),
                                       QStringLiteral("Run headless even with a display."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("No copy of the status lines on stderr."));
     const QCommandLineOption scale(QStringLiteral("scale"),
                                    QStringLiteral("Window magnification 1-8; default 3."),
                                    QStringLiteral("n"), QStringLiteral("3"));
@@ -67,7 +71,8 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption invert(
         QStringLiteral("invert-horizontal"),
         QStringLiteral("In horizontal streams a 0 bit is dark (default: 1 is dark)."));
-    parser.addOptions({help, link, wait, png, busy, idle, noWindow, scale, eepromPanel, invert});
+    parser.addOptions(
+        {help, link, wait, png, busy, idle, noWindow, quiet, scale, eepromPanel, invert});
 
     if (!parser.parse(arguments))
         return failure(parser.errorText());
@@ -84,6 +89,17 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     options.linkPath = parser.value(link);
     options.pngPath = parser.value(png);
     options.noWindow = parser.isSet(noWindow);
+    options.quiet = parser.isSet(quiet);
+    if (!options.pngPath.isEmpty()) {
+        // The picture is written aside and renamed onto the path: a folder or a device there
+        // would refuse every rename, so say so now rather than fail quietly later.
+        const QFileInfo target(options.pngPath);
+        if (target.exists() && !target.isFile())
+            return failure(QStringLiteral("--png %1: not a regular file").arg(options.pngPath));
+        if (!target.absoluteDir().exists())
+            return failure(
+                QStringLiteral("--png %1: the folder does not exist").arg(options.pngPath));
+    }
     options.config.horizontalOneIsDark = !parser.isSet(invert);
 
     if (!usableWaitText(parser.value(wait)))

@@ -11,6 +11,7 @@ struct SimOptions {
     QString linkPath; // symlink to the pty's device, removed on exit
     QString pngPath;  // LCD picture written after every picture shown
     bool noWindow = false;
+    bool quiet = false; // no copy of the status lines on stderr
     int scale = 3;
     SimConfig config;
 };

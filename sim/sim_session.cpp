@@ -4,11 +4,15 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
 
 SimSession::SimSession(const SimOptions& options, SerialPty* pty, QObject* parent)
-    : QObject(parent), options_(options), pty_(pty), simulator_(options.config) {
-    clock_.start();
+    : QObject(parent), options_(options), pty_(pty), simulator_(options.config),
+      startNs_(SerialPty::steadyNs()) {
     quietTimer_.setSingleShot(true);
     quietTimer_.setTimerType(Qt::PreciseTimer);
     connect(&quietTimer_, &QTimer::timeout, this, &SimSession::onQuiet);
@@ -19,18 +23,23 @@ void SimSession::start() {
     deliver();
 }
 
-void SimSession::onReceived(const QByteArray& data) {
-    simulator_.feed(data, clock_.elapsed());
+qint64 SimSession::nowNs() const {
+    return SerialPty::steadyNs() - startNs_;
+}
+
+void SimSession::onReceived() {
+    // The format is read at every piece: the host may change the speed between transfers, and
+    // a transfer keeps the one in force at its start.
+    simulator_.setLine(pty_->lineFormat());
+    for (const SerialPty::Piece& piece : pty_->takePieces())
+        simulator_.feed(piece.data, piece.arrivedNs - startNs_);
     deliver();
 }
 
 void SimSession::onQuiet() {
     // Characters may have arrived while we were busy elsewhere; they count as not quiet.
-    const QByteArray late = pty_->readPending();
-    if (!late.isEmpty())
-        simulator_.feed(late, clock_.elapsed());
-    else
-        simulator_.tick(clock_.elapsed());
+    onReceived();
+    simulator_.tick(nowNs());
     deliver();
 }
 
@@ -45,15 +54,35 @@ void SimSession::deliver() {
     const QStringList lines = simulator_.takeAnswers();
     for (const QString& line : lines) {
         pty_->write(line.toLatin1() + "\r\n");
-        std::fprintf(stderr, "picsim: %s\n", qPrintable(line));
+        logLine(line);
         emit statusLine(line);
     }
     if (simulator_.waitingForQuiet()) {
-        const qint64 left = simulator_.quietDeadline() - clock_.elapsed();
-        quietTimer_.start(static_cast<int>(qMax<qint64>(left, 1)));
+        const qint64 leftMs = (simulator_.quietDeadline() - nowNs()) / 1000000 + 1;
+        quietTimer_.start(static_cast<int>(qBound(qint64(1), leftMs, qint64(600000))));
     } else {
         quietTimer_.stop();
     }
+}
+
+namespace {
+// A caller that pipes stderr and never reads it must not stop the PIC: a line that would block
+// is left out.
+void toStderr(const QString& line) {
+    const QByteArray text = "picsim: " + QFile::encodeName(line).left(512) + "\n";
+    pollfd ready{STDERR_FILENO, POLLOUT, 0};
+    if (::poll(&ready, 1, 0) == 1 && (ready.revents & POLLOUT)) {
+        // A pipe with room for one more buffer takes a line this short whole.
+        [[maybe_unused]] const ssize_t written =
+            ::write(STDERR_FILENO, text.constData(), static_cast<size_t>(text.size()));
+    }
+}
+} // namespace
+
+// A copy of the status line for whoever started us, unless asked to be quiet.
+void SimSession::logLine(const QString& line) {
+    if (!options_.quiet)
+        toStderr(line);
 }
 
 void SimSession::savePng() {
@@ -62,9 +91,13 @@ void SimSession::savePng() {
     // Written aside and renamed, so that a reader polling for the file never sees half of it.
     const QString partial = options_.pngPath + QStringLiteral(".part");
     if (!simulator_.lcd().save(partial, "PNG")) {
-        std::fprintf(stderr, "picsim: cannot write %s\n", qPrintable(partial));
+        toStderr(QStringLiteral("cannot write %1").arg(partial));
         return;
     }
-    std::rename(QFile::encodeName(partial).constData(),
-                QFile::encodeName(options_.pngPath).constData());
+    if (std::rename(QFile::encodeName(partial).constData(),
+                    QFile::encodeName(options_.pngPath).constData()) != 0) {
+        toStderr(QStringLiteral("cannot replace %1: %2")
+                     .arg(options_.pngPath, QString::fromLocal8Bit(std::strerror(errno))));
+        std::remove(QFile::encodeName(partial).constData());
+    }
 }

@@ -3,15 +3,15 @@
 #include "pic_simulator.h"
 #include "sim_options.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QTimer>
 
 class SerialPty;
 
-// Runs the simulated PIC on the pty: timestamps what arrives, ends transfers when the line goes
-// quiet, sends the status lines back (CR LF each) and saves the LCD picture.
+// Runs the simulated PIC on the pty: feeds it what arrives with its arrival time and the line
+// format the host has set, ends transfers when the line goes quiet, sends the status lines back
+// (CR LF each), copies them to stderr unless quiet, and saves the LCD picture.
 class SimSession : public QObject {
     Q_OBJECT
 public:
@@ -28,14 +28,16 @@ signals:
     void statusLine(const QString& line);
 
 private:
-    void onReceived(const QByteArray& data);
+    void onReceived();
     void onQuiet();
     void deliver();
+    qint64 nowNs() const;
+    void logLine(const QString& line);
 
     SimOptions options_;
     SerialPty* pty_;
     PicSimulator simulator_;
-    QElapsedTimer clock_;
+    qint64 startNs_ = 0;
     QTimer quietTimer_;
     int shownImages_ = 0;
 };

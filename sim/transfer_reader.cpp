@@ -1,22 +1,34 @@
 #include "transfer_reader.h"
 
-TransferReader::TransferReader(const Settings& settings, QStringList* answers, qint64 startMs)
-    : settings_(settings), answers_(answers), lastDataMs_(startMs) {}
+#include <algorithm>
 
-bool TransferReader::take(char c, qint64 nowMs) {
+TransferReader::TransferReader(const Settings& settings, QStringList* answers, qint64 startNs,
+                               qint64 endNs)
+    : settings_(settings), answers_(answers), lastDataEndNs_(endNs), firstStartNs_(startNs),
+      lastEndNs_(endNs) {}
+
+bool TransferReader::take(char c, qint64 startNs, qint64 endNs) {
+    if (!takeInState(c, startNs, endNs))
+        return false; // the next transfer's '*', not counted here
+    ++characters_;
+    lastEndNs_ = endNs;
+    return true;
+}
+
+bool TransferReader::takeInState(char c, qint64 startNs, qint64 endNs) {
     switch (state_) {
     case State::Header:
         if (hexDigitValue(c) >= 0) {
             headerText_.append(c);
-            lastDataMs_ = nowMs;
+            lastDataEndNs_ = endNs;
             if (headerText_.size() > kMaxHeaderLength)
                 endHeader(); // cannot be a header any more; fails and skips the rest
             return true;
         }
         endHeader(); // the first wait character (or junk) ends the header
-        return take(c, nowMs);
+        return takeInState(c, startNs, endNs);
     case State::Data:
-        return takeData(c, nowMs);
+        return takeData(c, startNs, endNs);
     case State::Skip:
         return c != '*';
     }
@@ -38,13 +50,13 @@ void TransferReader::endHeader() {
         answers_->append(parsed.error);
 }
 
-bool TransferReader::takeData(char c, qint64 nowMs) {
+bool TransferReader::takeData(char c, qint64 startNs, qint64 endNs) {
     if (c == '*')
         return false;
     const QByteArray& wait = settings_.wait;
     if (c == wait.at(waitMatched_)) {
         if (waitMatched_ == 0)
-            waitStartMs_ = nowMs;
+            waitStartNs_ = startNs;
         if (++waitMatched_ == wait.size()) {
             waitMatched_ = 0;
             openChunk();
@@ -54,7 +66,7 @@ bool TransferReader::takeData(char c, qint64 nowMs) {
     if (waitMatched_ > 0) {
         badChars_ += waitMatched_; // a wait text cut short
         waitMatched_ = 0;
-        return takeData(c, nowMs);
+        return takeData(c, startNs, endNs);
     }
     const int digit = hexDigitValue(c);
     if (digit < 0) {
@@ -62,7 +74,7 @@ bool TransferReader::takeData(char c, qint64 nowMs) {
         return true;
     }
     ++chunkLength_;
-    lastDataMs_ = nowMs;
+    lastDataEndNs_ = endNs;
     takeHexDigit(digit);
     return true;
 }
@@ -85,9 +97,16 @@ void TransferReader::openChunk() {
     ++chunkNumber_;
     // The host waits before each wait character so that the PIC can take in what came before
     // it; a PIC still busy with that would miss this chunk's start.
-    if (settings_.busyMs > 0 && waitStartMs_ - lastDataMs_ < settings_.busyMs) {
+    const qint64 gap = std::max<qint64>(0, waitStartNs_ - lastDataEndNs_);
+    if (smallestGapNs_ < 0 || gap < smallestGapNs_)
+        smallestGapNs_ = gap;
+    if (settings_.busyMs > 0 && gap < qint64(settings_.busyMs) * 1000000) {
         if (++busyCount_ <= kLinesPerProblem)
-            answers_->append(QStringLiteral("BUSY chunk %1").arg(chunkNumber_));
+            answers_->append(QStringLiteral("BUSY chunk %1: %2 ms before the wait character, "
+                                            "the PIC needs %3 ms")
+                                 .arg(chunkNumber_)
+                                 .arg(gap / 1e6, 0, 'f', 1)
+                                 .arg(settings_.busyMs));
     }
 }
 

@@ -1,12 +1,17 @@
 // Convert and the Byte Matrix choice, clicked in a real window.
 #include "Pictures.h"
+#include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
+#include "canvas/Bmp.h"
 #include "convert/ByteMatrix.h"
+#include "convert/HorizontalCapture.h"
+#include "support/BmpFixtures.h"
 #include "support/Modals.h"
 
 #include <QtTest>
 #include <QtWidgets>
+#include <functional>
 
 namespace {
 // A pattern with black pixels in every page and both halves of each byte.
@@ -24,7 +29,8 @@ private slots:
     void verticalEdges_data();
     void verticalEdges();
     void vertical320ConvertsEveryColumn();
-    void horizontalBeforeAnyLoad();
+    void horizontalFollowsTheCanvas_data();
+    void horizontalFollowsTheCanvas();
     void horizontalCaptured_data();
     void horizontalCaptured();
     void optionSwitchShowsFrameAndKeepsMatrices();
@@ -36,17 +42,32 @@ private:
     void chooseSize(int index) { QTest::mouseClick(w->optgrf[index], Qt::LeftButton); }
     void chooseVertical() { QTest::mouseClick(w->Option2[0], Qt::LeftButton); }
     void convert() { QTest::mouseClick(w->Command9, Qt::LeftButton); }
-    void fillHorizontal(int width, int height) {
-        // Beyond column width / 8 too, as a 240-wide row's pad bytes would be: they must never
-        // show, or the rows would run out of step.
+    // Loads a file of the chosen size whose stored row y holds the bytes y * 7 + c (the pad
+    // bytes of a 240-wide row are 0xa5: they must never show, or the rows would run out of
+    // step), with "Inverted" unticked so the bytes are captured as stored.
+    void loadCounting() {
+        const int width = w->lcdWidth;
+        const int height = w->lcdHeight;
+        QByteArray file = writeMonochromeBmp(whiteImage(width, height));
+        const int rowLength = bmpRowLength(width);
         for (int y = 0; y < height; ++y)
-            for (int c = 0; c < std::max(width / 8, 32); ++c)
-                captureHorizontalByte(w->horzMatrix, y, c, quint8(y * 7 + c), false);
+            for (int c = 0; c < rowLength; ++c)
+                file[62 + (height - 1 - y) * rowLength + c] =
+                    char(c < width / 8 ? y * 7 + c : 0xa5);
+        const QString path = m_dir.filePath(QStringLiteral("counting.bmp"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        w->chkinvert->setChecked(false);
+        modals->fileAnswers = {path};
+        QTest::mouseClick(w->Command10, Qt::LeftButton);
+        QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
     }
     bool busy() const { return w->cursor().shape() == Qt::WaitCursor; }
 
     Main* w = nullptr;
     Modals* modals = nullptr;
+    QTemporaryDir m_dir;
 };
 
 void TestConvertWindow::init() {
@@ -126,12 +147,54 @@ void TestConvertWindow::vertical320ConvertsEveryColumn() {
     QVERIFY(w->Command15->isEnabled());
 }
 
-void TestConvertWindow::horizontalBeforeAnyLoad() {
-    w->canvas.setPixel(0, 0, Canvas::Black); // the canvas plays no part in horizontal output
+using CanvasChange = std::function<void(Main*)>;
+Q_DECLARE_METATYPE(CanvasChange)
+
+void TestConvertWindow::horizontalFollowsTheCanvas_data() {
+    QTest::addColumn<bool>("load");
+    QTest::addColumn<CanvasChange>("change");
+    QTest::addColumn<bool>("fromFile");
+    const CanvasChange nothing = [](Main*) {};
+    QTest::newRow("nothing loaded") << false << nothing << false;
+    QTest::newRow("loaded, unchanged") << true << nothing << true;
+    QTest::newRow("loaded, then converted vertically") << true << CanvasChange([](Main* w) {
+        QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+        QTest::mouseClick(w->Command9, Qt::LeftButton);
+        QTest::mouseClick(w->Option2[1], Qt::LeftButton);
+    }) << true;
+    QTest::newRow("pen") << true << CanvasChange([](Main* w) {
+        QTest::mouseClick(w->Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    }) << false;
+    QTest::newRow("text") << true << CanvasChange([](Main* w) {
+        w->pictxt->setText(QStringLiteral("Ab"));
+        QTest::mouseClick(w->cmdtext, Qt::LeftButton);
+    }) << false;
+    QTest::newRow("Clear") << true << CanvasChange([](Main* w) {
+        QTest::mouseClick(w->Command5, Qt::LeftButton);
+    }) << false;
+    QTest::newRow("the same size chosen again")
+        << true << CanvasChange([](Main* w) { QTest::mouseClick(w->optgrf[7], Qt::LeftButton); })
+        << false;
+}
+
+void TestConvertWindow::horizontalFollowsTheCanvas() {
+    QFETCH(bool, load);
+    QFETCH(CanvasChange, change);
+    QFETCH(bool, fromFile);
+    chooseSize(7); // 320x200, the one size Load leaves choosable
+    w->canvas.setPixel(0, 0, Canvas::Black);
+    if (load)
+        loadCounting();
+    const QString raw = w->Text3->text();
+    change(w);
+    w->chkinvert->setChecked(true);
     convert();
-    QCOMPARE(w->Text3->text(), QStringLiteral("00"));
-    QCOMPARE(w->lblfz->text(), QStringLiteral("1"));
-    QCOMPARE(w->restoreText, QStringLiteral("00"));
+    QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
+    const QString canvasText = QString::fromLatin1(
+        horizontalBytes(std::as_const(w->canvas).image(), 320, 200, true).toHex() + "00");
+    QCOMPARE(w->Text3->text(), fromFile ? raw + QStringLiteral("00") : canvasText);
+    QCOMPARE(w->lblfz->text(), QStringLiteral("8001"));
+    QCOMPARE(w->restoreText, w->Text3->text());
     QVERIFY(w->Command15->isEnabled());
 }
 
@@ -151,7 +214,7 @@ void TestConvertWindow::horizontalCaptured() {
     QFETCH(QString, lblfz);
     QFETCH(int, perRow);
     chooseSize(sizeIndex);
-    fillHorizontal(w->lcdWidth, w->lcdHeight);
+    loadCounting();
     convert();
     const QString text = w->Text3->text();
     QCOMPARE(text.size(), length);
@@ -164,7 +227,7 @@ void TestConvertWindow::horizontalCaptured() {
 }
 
 void TestConvertWindow::optionSwitchShowsFrameAndKeepsMatrices() {
-    captureHorizontalByte(w->horzMatrix, 0, 0, 0x5a, false);
+    loadCounting();
     chooseVertical();
     QCOMPARE(w->matrixHorizontal, 0);
     QVERIFY(w->LCD->isHidden());
@@ -174,13 +237,13 @@ void TestConvertWindow::optionSwitchShowsFrameAndKeepsMatrices() {
     QCOMPARE(w->matrixHorizontal, 1);
     QVERIFY(w->LCD->isVisible());
     QCOMPARE(w->vertMatrix.columns, 240);
-    QCOMPARE(w->horzMatrix.byte(0, 0), quint8(0x5a));
+    QCOMPARE(w->horzMatrix.byte(1, 0), quint8(7));
     convert();
-    QVERIFY(w->Text3->text().startsWith(QStringLiteral("5a")));
+    QVERIFY(w->Text3->text().startsWith(QStringLiteral("000102")));
 }
 
 void TestConvertWindow::getparamFailureKeepsPreviousResult() {
-    convert();                                    // a good result first: "00", "1"
+    convert(); // a good result first: the white 240x64 canvas, 1920 bytes and the closing "00"
     QTest::mouseClick(w->Check1, Qt::LeftButton); // EEPROM mode: the start address is read
     w->eeprom->clear();
     QTest::keyClicks(w->eeprom, QStringLiteral("abc"));
@@ -194,9 +257,12 @@ void TestConvertWindow::getparamFailureKeepsPreviousResult() {
     QCOMPARE(w->Text3->text(), QString());
     QVERIFY(w->convText.isEmpty());
     QVERIFY(w->xmitText.isEmpty());
-    QCOMPARE(w->restoreText, QStringLiteral("00"));
-    QCOMPARE(w->lblfz->text(), QStringLiteral("1"));
-    QVERIFY(w->Command15->isEnabled());
+    QCOMPARE(w->restoreText, QString(3842, QLatin1Char('0')));
+    QCOMPARE(w->lblfz->text(), QStringLiteral("1921"));
+    // Nothing was converted, so there is nothing to reformat: a Reformat now would cut a stream
+    // from the half-built header.
+    QVERIFY(!w->Command15->isEnabled());
+    QVERIFY(!w->Command16->isEnabled());
     QVERIFY(w->Command12->isEnabled());
     QVERIFY(!busy());
 }
@@ -229,7 +295,7 @@ void TestConvertWindow::outputCompilesAsC() {
             }
         }
     } else {
-        fillHorizontal(128, 32);
+        loadCounting();
         for (int y = 0; y < 32; ++y)
             for (int c = 0; c < 16; ++c)
                 expected += hexOf((y * 7 + c) & 255).toLatin1();

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(OutputFormat)
+
 class TestOutputText : public QObject {
     Q_OBJECT
 private slots:
@@ -18,6 +20,10 @@ private slots:
     void transmit_data();
     void transmit();
     void reformatSourceTrimsSpacesOnly();
+    void reformatForOutput_data();
+    void reformatForOutput();
+    void textOverTheLargestIsRefused_data();
+    void textOverTheLargestIsRefused();
 };
 
 void TestOutputText::verticalText_data() {
@@ -243,6 +249,90 @@ void TestOutputText::reformatSourceTrimsSpacesOnly() {
     QCOMPARE(reformatSource(QStringLiteral("  FF00  ")), QStringLiteral("ff00"));
     QCOMPARE(reformatSource(QStringLiteral("\tAB\r\n")), QStringLiteral("\tab\r\n"));
     QCOMPARE(trimSpaces(QStringLiteral("   ")), QString());
+}
+
+void TestOutputText::reformatForOutput_data() {
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addColumn<QString>("xmitText"); // empty: refused
+    QTest::addColumn<QString>("refusal");
+    const QString noFormat = "No Format or Delimiters allowed\n\rConvert again without them.";
+    const QString noHeader = "No Header or Footer allowed\n\rConvert again without them.";
+    QTest::newRow("bare") << OutputFormat{} << "*3200000a]ab12]cd"
+                          << "";
+    QTest::newRow("format") << OutputFormat{"0x", "", "", ""} << "" << noFormat;
+    QTest::newRow("delimiter and header: format first")
+        << OutputFormat{"", ",", "db", ""} << "" << noFormat;
+    QTest::newRow("header") << OutputFormat{"", "", "db", ""} << "" << noHeader;
+    QTest::newRow("footer of a space") << OutputFormat{"", "", "", " "} << "" << noHeader;
+}
+
+void TestOutputText::reformatForOutput() {
+    QFETCH(OutputFormat, format);
+    QFETCH(QString, xmitText);
+    QFETCH(QString, refusal);
+    ReformatInput input;
+    input.windowText = QStringLiteral(" AB12cd  ");
+    input.format = format;
+    input.header = QStringLiteral("*3200000A");
+    input.pieceLength = 4;
+    input.waitChars = QStringLiteral("]");
+    const Reformatted result = ::reformatForOutput(input);
+    QCOMPARE(result.refusal, refusal);
+    QCOMPARE(result.xmitText, xmitText);
+    QCOMPARE(result.convText, refusal.isEmpty() ? QStringLiteral("ab12cd") : QString());
+}
+
+void TestOutputText::textOverTheLargestIsRefused_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<int>("columns"); // of the panel; 8 pixel rows a page, or a byte a row
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("formatLength");
+    QTest::addColumn<qint64>("length"); // of the text; refused above 16,000,000
+    // 320x200, vertical: 8000 bytes. The longest Format the box takes makes 262 million.
+    QTest::newRow("320x200, 32767-character Format")
+        << true << 320 << 25 << 32767 << qint64(8000) * (32767 + 2);
+    // 128x32 vertical: 512 bytes of (Format + 2) characters.
+    QTest::newRow("exactly the largest") << true << 128 << 4 << 31248 << qint64(16000000);
+    QTest::newRow("one byte's worth over") << true << 128 << 4 << 31249 << qint64(16000512);
+    // Horizontal: 320x200 is 8000 bytes and the closing "00".
+    QTest::newRow("horizontal, over") << false << 320 << 200 << 2000 << qint64(8000) * 2002 + 2;
+}
+
+void TestOutputText::textOverTheLargestIsRefused() {
+    QFETCH(bool, vertical);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(int, formatLength);
+    QFETCH(qint64, length);
+    const OutputFormat format{QString(formatLength, QLatin1Char('x')), {}, {}, {}};
+    QString text;
+    QString refusal;
+    try {
+        if (vertical) {
+            VertMatrix matrix;
+            matrix.columns = columns;
+            matrix.pages = rows;
+            matrix.bytes.assign(size_t(columns) * size_t(rows), 0x5a);
+            text = verticalOutputText(matrix, format);
+        } else {
+            HorzMatrix matrix;
+            for (int row = 0; row < rows; ++row)
+                for (int column = 0; column < columns / 8; ++column)
+                    matrix.set(row, column, 0x5a);
+            text = horizontalOutputText(matrix, columns, rows, format);
+        }
+    } catch (const std::length_error& e) {
+        refusal = QString::fromStdString(e.what());
+    }
+    if (length <= LargestOutputText) {
+        QCOMPARE(text.size(), length);
+        QVERIFY(refusal.isEmpty());
+    } else {
+        QVERIFY(text.isEmpty());
+        QCOMPARE(refusal, QStringLiteral("the output text would be %1 characters long, more than "
+                                         "the 16000000 the program makes")
+                              .arg(length));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestOutputText)

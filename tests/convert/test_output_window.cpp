@@ -1,4 +1,5 @@
 // The output window's buttons: Reformat For Output, UpCase/LowCase, Copy, Save, Clear, Restore.
+#include "app/CanvasView.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
@@ -7,6 +8,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <functional>
 
 class TestOutputWindow : public QObject {
     Q_OBJECT
@@ -18,6 +20,9 @@ private slots:
     void reformatRefusesDecoratedText_data();
     void reformatRefusesDecoratedText();
     void reformatAfterClearStartsWithWaitChars();
+    void staleTransmitTextIsNotSent_data();
+    void staleTransmitTextIsNotSent();
+    void failedConvertLeavesNothingToReformat();
     void upCaseTwice();
     void restore();
     void copy();
@@ -27,17 +32,12 @@ private slots:
 
 private:
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    // A 128x64 conversion: vertical gives 2048 characters, horizontal (every byte captured) 2050.
+    // A 128x64 conversion: vertical gives 2048 characters, horizontal (from the canvas) 2050.
     void convert128(bool vertical) {
         QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
-        if (vertical) {
+        if (vertical)
             QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-            w->canvas.setPixel(0, 0, Canvas::Black);
-        } else {
-            for (int y = 0; y < 64; ++y)
-                for (int c = 0; c < 16; ++c)
-                    captureHorizontalByte(w->horzMatrix, y, c, quint8(y + c), false);
-        }
+        w->canvas.setPixel(0, 0, Canvas::Black);
         click(w->Command9);
     }
 
@@ -96,35 +96,61 @@ void TestOutputWindow::reformatRefusesDecoratedText_data() {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QString>("header");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("footer");
+    QTest::addColumn<QString>("refusal"); // empty: accepted
+    const QString noFormat = "No Format or Delimiters allowed\n\rConvert again without them.";
+    const QString noHeader = "No Header or Footer allowed\n\rConvert again without them.";
     QTest::newRow("format") << "0x"
                             << ""
-                            << "" << true;
+                            << ""
+                            << "" << noFormat;
     QTest::newRow("delimiter") << ""
                                << ","
-                               << "" << true;
+                               << ""
+                               << "" << noFormat;
     QTest::newRow("a space is not empty") << " "
                                           << ""
-                                          << "" << true;
-    QTest::newRow("header alone is fine") << ""
                                           << ""
-                                          << "DB " << false;
+                                          << "" << noFormat;
+    QTest::newRow("format before header") << "0x"
+                                          << ""
+                                          << "DB "
+                                          << "" << noFormat;
+    // The PIC would take a Header or Footer as picture data.
+    QTest::newRow("header") << ""
+                            << ""
+                            << "DB "
+                            << "" << noHeader;
+    QTest::newRow("footer") << ""
+                            << ""
+                            << ""
+                            << ";" << noHeader;
+    QTest::newRow("a space header is not empty") << ""
+                                                 << ""
+                                                 << " "
+                                                 << "" << noHeader;
+    QTest::newRow("nothing set") << ""
+                                 << ""
+                                 << ""
+                                 << ""
+                                 << "";
 }
 
 void TestOutputWindow::reformatRefusesDecoratedText() {
     QFETCH(QString, format);
     QFETCH(QString, delimiter);
     QFETCH(QString, header);
-    QFETCH(bool, refused);
+    QFETCH(QString, footer);
+    QFETCH(QString, refusal);
     convert128(true);
     w->txtfrmt->setText(format);
     w->txtDelim->setText(delimiter);
     w->txthead->setText(header);
+    w->txtfoot->setText(footer);
     w->Text3->setText(QStringLiteral("DB ff00"));
     click(w->Command15);
-    if (refused) {
-        QCOMPARE(modals->texts,
-                 QStringList{"No Format or Delimiters allowed\n\rConvert again without them."});
+    if (!refusal.isEmpty()) {
+        QCOMPARE(modals->texts, QStringList{refusal});
         QCOMPARE(w->Text3->text(), QStringLiteral("DB ff00"));
         QVERIFY(w->xmitText.isEmpty());
         QVERIFY(w->Command15->isEnabled());
@@ -132,7 +158,102 @@ void TestOutputWindow::reformatRefusesDecoratedText() {
     } else {
         QVERIFY(modals->texts.isEmpty());
         QCOMPARE(w->xmitText, w->picHeader.toLower() + QStringLiteral("]db ff00"));
+        QVERIFY(w->Command16->isEnabled());
     }
+}
+
+using WindowChange = std::function<void(Main*)>;
+Q_DECLARE_METATYPE(WindowChange)
+
+void TestOutputWindow::staleTransmitTextIsNotSent_data() {
+    QTest::addColumn<WindowChange>("change");
+    QTest::addColumn<QString>("reason"); // what the button's tooltip names; empty: still current
+    const auto type = [](QLineEdit* box, const QString& text) {
+        box->setFocus();
+        QTest::keyClicks(box, text);
+    };
+    QTest::newRow("pen dot") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    }) << "the canvas";
+    QTest::newRow("text stamp") << WindowChange([](Main* w) {
+        w->pictxt->setText(QStringLiteral("Hi"));
+        QTest::mouseClick(w->cmdtext, Qt::LeftButton);
+    }) << "the canvas";
+    QTest::newRow("Clear") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->Command5, Qt::LeftButton);
+    }) << "the canvas";
+    QTest::newRow("size") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->optgrf[2], Qt::LeftButton);
+    }) << "the canvas, the LCD size";
+    QTest::newRow("Byte Matrix") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->Option2[1], Qt::LeftButton);
+    }) << "Byte Matrix";
+    QTest::newRow("Inverted") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->chkinvert, Qt::LeftButton);
+    }) << "Inverted";
+    QTest::newRow("Load EEprom") << WindowChange([](Main* w) {
+        QTest::mouseClick(w->Check1, Qt::LeftButton);
+    }) << "Load EEprom";
+    QTest::newRow("Start Addr") << WindowChange([](Main* w) {
+        w->eeprom->setText(QStringLiteral("16"));
+    }) << "Start Addr";
+    QTest::newRow("PIC Buffer") << WindowChange([](Main* w) { w->List2->setCurrentRow(5); })
+                                << "PIC Buffer";
+    QTest::newRow("PIC Delay") << WindowChange([](Main* w) { w->List3->setCurrentRow(0); })
+                               << "PIC Delay";
+    QTest::newRow("Wait Chr") << WindowChange([type](Main* w) { type(w->Text4, "x"); })
+                              << "Wait Chr";
+    QTest::newRow("Format") << WindowChange([type](Main* w) { type(w->txtfrmt, "0x"); })
+                            << "Format";
+    QTest::newRow("Delimiter") << WindowChange([type](Main* w) { type(w->txtDelim, ","); })
+                               << "Delimiter";
+    QTest::newRow("Header") << WindowChange([type](Main* w) { type(w->txthead, "db"); })
+                            << "Header";
+    QTest::newRow("Footer") << WindowChange([type](Main* w) { type(w->txtfoot, ";"); }) << "Footer";
+    // What Convert and Reformat do not read leaves the stream as it is.
+    QTest::newRow("Xmit Delay") << WindowChange([type](Main* w) { type(w->xmitdelay, "0"); }) << "";
+    QTest::newRow("editing the output window")
+        << WindowChange([type](Main* w) { w->Text3->setPlainText(QStringLiteral("typed")); }) << "";
+    QTest::newRow("painting the canvas")
+        << WindowChange([](Main* w) { w->Picture1->repaint(); }) << "";
+}
+
+void TestOutputWindow::staleTransmitTextIsNotSent() {
+    QFETCH(WindowChange, change);
+    QFETCH(QString, reason);
+    convert128(true);
+    click(w->Command15);
+    QVERIFY(w->Command16->isEnabled());
+    change(w);
+    QCOMPARE(w->Command16->isEnabled(), reason.isEmpty());
+    if (!reason.isEmpty()) {
+        QCOMPARE(w->Command16->toolTip(),
+                 QStringLiteral("Convert and Reformat again: %1 changed since").arg(reason));
+        // Changing it back is not enough: only a new Convert and Reformat build the stream.
+        click(w->Command9);
+        QVERIFY(!w->Command16->isEnabled());
+        if (w->Command15->isEnabled() && w->txtfrmt->text().isEmpty() &&
+            w->txtDelim->text().isEmpty() && w->txthead->text().isEmpty() &&
+            w->txtfoot->text().isEmpty()) {
+            click(w->Command15);
+            QVERIFY(w->Command16->isEnabled());
+            QCOMPARE(w->Command16->toolTip(), QString());
+        }
+    }
+    QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join('|')));
+}
+
+void TestOutputWindow::failedConvertLeavesNothingToReformat() {
+    convert128(true);
+    click(w->Command15);
+    QVERIFY(w->Command16->isEnabled());
+    QTest::mouseClick(w->Check1, Qt::LeftButton); // EEPROM mode reads the start address
+    w->eeprom->setText(QStringLiteral("abc"));
+    click(w->Command9);
+    QCOMPARE(modals->texts.size(), 1);
+    QVERIFY(modals->texts[0].startsWith(QStringLiteral("Error: ")));
+    QVERIFY(!w->Command15->isEnabled());
+    QVERIFY(!w->Command16->isEnabled());
 }
 
 void TestOutputWindow::reformatAfterClearStartsWithWaitChars() {

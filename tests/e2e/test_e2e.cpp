@@ -53,9 +53,12 @@ private slots:
     void loadedBmpReachesTheLcdHorizontally();
     void eepromLoadThenDisplay();
     void bufferMismatchIsAnOverrun();
+    void pacingMeetsTheBusyCheck_data();
+    void pacingMeetsTheBusyCheck();
 
 private:
-    void openPort();
+    void startSim(int busyMs);
+    void openPort(bool fast = true);
     void convertReformatSend();
     QImage lcdPicture() const { return QImage(m_dir->filePath(QStringLiteral("lcd.png"))); }
 
@@ -64,18 +67,25 @@ private:
     Main* w = nullptr;
 };
 
-void TestEndToEnd::init() {
-    m_dir = new QTemporaryDir;
+void TestEndToEnd::startSim(int busyMs) {
     m_sim = new QProcess;
     m_sim->setProcessChannelMode(QProcess::SeparateChannels);
     m_sim->start(QStringLiteral(QUORVEL_PICSIM_EXE),
-                 {QStringLiteral("--no-window"), QStringLiteral("--idle-ms"), QStringLiteral("150"),
-                  QStringLiteral("--png"), m_dir->filePath(QStringLiteral("lcd.png"))});
+                 {QStringLiteral("--no-window"), QStringLiteral("--quiet"),
+                  QStringLiteral("--idle-ms"), QStringLiteral("150"), QStringLiteral("--busy-ms"),
+                  QString::number(busyMs), QStringLiteral("--png"),
+                  m_dir->filePath(QStringLiteral("lcd.png"))});
     QVERIFY(m_sim->waitForStarted(5000));
     QTRY_VERIFY_WITH_TIMEOUT(m_sim->canReadLine(), 5000);
     const QByteArray device = m_sim->readLine().trimmed();
     QVERIFY(device.startsWith("/dev/"));
     qputenv("QUORVEL_COM1", device);
+}
+
+void TestEndToEnd::init() {
+    m_dir = new QTemporaryDir;
+    // The PIC needs 2 ms before each chunk, as under `make run`: every send here passes that.
+    startSim(2);
     w = new Main;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -92,9 +102,12 @@ void TestEndToEnd::cleanup() {
     m_dir = nullptr;
 }
 
-void TestEndToEnd::openPort() {
+// Fast: the pictures go at 115200 baud (read by the PIC from the line), to keep the tests short.
+void TestEndToEnd::openPort(bool fast) {
     QTest::mouseClick(w->cmdcomm, Qt::LeftButton);
     QVERIFY(w->MSComm1->PortOpen());
+    if (fast)
+        QVERIFY(w->MSComm1->setSettings(QStringLiteral("115200,n,8,1")));
     // The PIC greets when the line opens; the receive window shows it.
     QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("READY\r\n")), 5000);
 }
@@ -184,9 +197,71 @@ void TestEndToEnd::bufferMismatchIsAnOverrun() {
     QTest::mouseClick(w->Command9, Qt::LeftButton); // the header tells the PIC: 32 a chunk
     w->List2->setCurrentRow(5);                     // chunks of 64 from here on
     QTest::mouseClick(w->Command15, Qt::LeftButton);
+    // The window will not send a stream whose chunks disagree with its header...
+    QVERIFY(!w->Command16->isEnabled());
+    // ...so the disagreement is made behind its back, to see the PIC catch it.
+    w->List2->setCurrentRow(4);
+    QTest::mouseClick(w->Command9, Qt::LeftButton);
+    w->picBuffer = 64;
+    QTest::mouseClick(w->Command15, Qt::LeftButton);
+    QVERIFY(w->Command16->isEnabled());
     QTest::mouseClick(w->Command16, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("OVERRUN chunk 1: 64 > 32")),
                              5000);
+}
+
+void TestEndToEnd::pacingMeetsTheBusyCheck_data() {
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<int>("busyMs");
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("default Xmit Delay, PIC needs 2 ms") << "5" << 2 << false;
+    QTest::newRow("Xmit Delay 0, PIC needs 10 ms") << "0" << 10 << true;
+}
+
+// The default 128x64 send at the default 19200 baud: the PIC sees the silence the host leaves
+// before each wait character on its own model of the wire.
+void TestEndToEnd::pacingMeetsTheBusyCheck() {
+    QFETCH(QString, delay);
+    QFETCH(int, busyMs);
+    QFETCH(bool, busy);
+    if (busyMs != 2) {
+        delete w;
+        m_sim->terminate();
+        m_sim->waitForFinished(5000);
+        delete m_sim;
+        startSim(busyMs);
+        w = new Main;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
+    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
+    drawPattern(w->canvas);
+    openPort(false);
+    // The PIC notes a chunk late when the pseudo-terminal hands it over late, which a loaded
+    // machine does now and then (by a clock tick, about 3 ms): so a send that must pass gets
+    // five tries. A host that does not wait for the wire fails every one of them.
+    for (int attempt = 1; attempt <= (busy ? 1 : 5); ++attempt) {
+        w->Text1->setText(QString());
+        w->xmitdelay->setText(delay);
+        convertReformatSend();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w->Text1->text().contains(QStringLiteral("LCD 128x64 V 1024 bytes")), 5000);
+        const QString answers = w->Text1->text();
+        QVERIFY2(answers.contains(QStringLiteral("LINE 19200 8N1 2122 chars ")),
+                 qPrintable(answers));
+        const bool reported = answers.contains(QStringLiteral("BUSY"));
+        if (busy) {
+            QVERIFY2(reported && answers.contains(QStringLiteral(
+                                     " ms before the wait character, the PIC needs 10 ms")),
+                     qPrintable(answers));
+            return;
+        }
+        if (!reported)
+            return;
+        qInfo("attempt %d: %s", attempt, qPrintable(answers));
+    }
+    QFAIL("every default send was reported BUSY");
 }
 
 QTEST_MAIN(TestEndToEnd)

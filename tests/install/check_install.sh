@@ -8,7 +8,7 @@ rm -rf "$prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail=0
-for f in bin/quorvel bin/quorvel-picsim share/applications/quorvel.desktop \
+for f in bin/quorvel bin/quorvel-picsim bin/quorvel-convert share/applications/quorvel.desktop \
          share/icons/hicolor/scalable/apps/quorvel.svg; do
     if [ ! -e "$prefix/$f" ]; then
         echo "missing from the install tree: $f"

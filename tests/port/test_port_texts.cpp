@@ -1,5 +1,6 @@
 // The command header, the line settings text and the bytes a text becomes on the line.
 #include "link/CommandHeader.h"
+#include "link/OpenFailure.h"
 #include "link/QtSerialPort.h"
 
 #include <QtTest>
@@ -11,6 +12,8 @@ private slots:
     void header();
     void settingsText_data();
     void settingsText();
+    void openFailureReason_data();
+    void openFailureReason();
     void latin1_data();
     void latin1();
 };
@@ -127,6 +130,40 @@ void TestPortTexts::settingsText() {
     } else {
         QCOMPARE(port.Settings(), reads);
     }
+}
+
+void TestPortTexts::openFailureReason_data() {
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("portError");
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("no device") << 2 << ""
+                               << "There is no serial port 2 on this machine" << false
+                               << "Com2 has no device: this machine has no serial port 2 (set "
+                                  "QUORVEL_COM2 to the device to use)";
+    QTest::newRow("device named once")
+        << 1 << "/dev/ttyS0"
+        << "/dev/ttyS0: Device is busy" << false << "/dev/ttyS0: Device is busy";
+    QTest::newRow("settings refused") << 1 << "/dev/ttyUSB0"
+                                      << "The port refuses 1200 baud: x" << false
+                                      << "/dev/ttyUSB0: The port refuses 1200 baud: x";
+    QTest::newRow("no reason given") << 1 << "/dev/ttyS0"
+                                     << "" << false << "/dev/ttyS0: the system gave no reason";
+    QTest::newRow("permission")
+        << 1 << "/dev/ttyUSB0"
+        << "/dev/ttyUSB0: Permission denied" << true
+        << "/dev/ttyUSB0: Permission denied - this user may not use it: add the user to the "
+           "dialout group (sudo usermod -aG dialout $USER) and log in again";
+}
+
+void TestPortTexts::openFailureReason() {
+    QFETCH(int, port);
+    QFETCH(QString, device);
+    QFETCH(QString, portError);
+    QFETCH(bool, denied);
+    QFETCH(QString, line);
+    QCOMPARE(::openFailureReason(port, device, portError, denied), line);
 }
 
 void TestPortTexts::latin1_data() {

@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <chrono>
 #include <future>
+#include <vector>
 
 // Opens the port the way the user does, on the pseudo-terminal as Com1.
 inline bool openOnPty(Main& w, PtyPair& pty) {
@@ -44,6 +45,44 @@ public:
 
 private:
     std::future<QByteArray> m_bytes;
+};
+
+// A far end that notes when each byte arrived (steady clock, nanoseconds), for the tests that
+// time the line. A reader that wakes late notes a byte late, never early.
+class TimedFarEnd {
+public:
+    struct Arrival {
+        char byte;
+        qint64 ns;
+    };
+    TimedFarEnd(PtyPair& pty, int count)
+        : m_arrivals(std::async(std::launch::async, [&pty, count] {
+              std::vector<Arrival> arrivals;
+              QElapsedTimer clock;
+              clock.start();
+              while (int(arrivals.size()) < count && clock.elapsed() < 20000) {
+                  const QByteArray bytes = pty.readSome(20);
+                  const qint64 now = steadyNs();
+                  for (const char b : bytes)
+                      arrivals.push_back({b, now});
+              }
+              return arrivals;
+          })) {}
+
+    static qint64 steadyNs() {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
+    std::vector<Arrival> arrivals() {
+        while (m_arrivals.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QApplication::processEvents();
+        return m_arrivals.get();
+    }
+
+private:
+    std::future<std::vector<Arrival>> m_arrivals;
 };
 
 // What the tests that send start from: the window shown, its port open on a fresh

@@ -1,6 +1,7 @@
 // The receive filter and the send loop, without a window or a line.
 #include "MemoryPort.h"
 #include "convert/OutputText.h"
+#include "link/QtSerialPort.h"
 #include "link/ReceiveFilter.h"
 #include "link/SendLoop.h"
 
@@ -46,6 +47,12 @@ private slots:
     void unusablePauseStopsBeforeTheWaitCharacter();
     void failedWriteStopsAndKeepsTheCount();
     void noLengthLimit();
+    void characterWireTime_data();
+    void characterWireTime();
+    void pausesStartOnAnEmptyLine_data();
+    void pausesStartOnAnEmptyLine();
+    void stalledLineKeepsTheTrueCount_data();
+    void stalledLineKeepsTheTrueCount();
     void xmitDelayReadings_data();
     void xmitDelayReadings();
     void trimBlanks_data();
@@ -150,7 +157,7 @@ void TestSendCore::overflowKeepsWhatJustArrived() {
 void TestSendCore::oneWritePerCharacter() {
     MemoryPort port;
     const QString text = QStringLiteral("*220200000a]0102]0304");
-    const SendResult result = sendText(port, text, {QStringLiteral("]"), [] { return 0; }, {}});
+    const SendResult result = sendText(port, text, {QStringLiteral("]"), [] { return 0; }, {}, {}});
     QVERIFY(result.ok());
     QCOMPARE(result.sent, text.size());
     QCOMPARE(port.writes.size(), text.size());
@@ -185,11 +192,13 @@ void TestSendCore::pausesComeBeforeEachWaitCharacter() {
     QFETCH(QList<int>, writtenAtPause);
     MemoryPort port;
     QList<int> seen;
-    SendPacing pacing{wait, [] { return 7; },
+    SendPacing pacing{wait,
+                      [] { return 7; },
                       [&](int ms) {
                           QCOMPARE(ms, 7);
                           seen << static_cast<int>(port.writes.size());
-                      }};
+                      },
+                      {}};
     QVERIFY(sendText(port, text, pacing).ok());
     QCOMPARE(seen, writtenAtPause);
     QCOMPARE(port.written(), text);
@@ -199,8 +208,10 @@ void TestSendCore::pauseIsAskedForOnce() {
     MemoryPort port;
     int asked = 0;
     int slept = 0;
-    SendPacing pacing{QStringLiteral("]"), [&] { return ++asked, std::optional<int>(3); },
-                      [&](int) { ++slept; }};
+    SendPacing pacing{QStringLiteral("]"),
+                      [&] { return ++asked, std::optional<int>(3); },
+                      [&](int) { ++slept; },
+                      {}};
     QVERIFY(sendText(port, QStringLiteral("h]1]2]3"), pacing).ok());
     QCOMPARE(asked, 1);
     QCOMPARE(slept, 3);
@@ -218,7 +229,7 @@ void TestSendCore::pauseIsAskedForOnce() {
 void TestSendCore::unusablePauseStopsBeforeTheWaitCharacter() {
     MemoryPort port;
     QList<qsizetype> progress;
-    SendPacing pacing{QStringLiteral("]"), [] { return std::optional<int>(); }, [](int) {}};
+    SendPacing pacing{QStringLiteral("]"), [] { return std::optional<int>(); }, [](int) {}, {}};
     const SendResult result = sendText(port, QStringLiteral("*2200]abc]def"), pacing,
                                        [&](qsizetype sent) { progress << sent; });
     QCOMPARE(result.stop, SendResult::Stop::BadPause);
@@ -246,10 +257,102 @@ void TestSendCore::noLengthLimit() {
     for (int i = 0; i < 40000; ++i)
         text += QLatin1Char(i % 100 == 0 ? ']' : 'a' + i % 26);
     qsizetype last = 0;
-    SendPacing pacing{QStringLiteral("]"), [] { return 0; }, {}};
+    SendPacing pacing{QStringLiteral("]"), [] { return 0; }, {}, {}};
     QVERIFY(sendText(port, text, pacing, [&](qsizetype sent) { last = sent; }).ok());
     QCOMPARE(last, qsizetype(40000));
     QCOMPARE(port.written(), text);
+}
+
+void TestSendCore::characterWireTime_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<qint64>("ns"); // -1: no timing
+    QTest::newRow("8N1 at 19200: 10 bits") << "19200,n,8,1" << qint64(520834);
+    QTest::newRow("8N1 at 1200") << "1200,n,8,1" << qint64(8333334);
+    QTest::newRow("7E1 at 9600: 10 bits") << "9600,e,7,1" << qint64(1041667);
+    QTest::newRow("8N2 at 2400: 11 bits") << "2400,n,8,2" << qint64(4583334);
+    QTest::newRow("8O2 at 115200: 12 bits") << "115200,o,8,2" << qint64(104167);
+    QTest::newRow("5N1.5 at 4800: 7.5 bits") << "4800,n,5,1.5" << qint64(1562500);
+    QTest::newRow("mark parity counts a bit") << "19200,m,7,1" << qint64(520834);
+}
+
+void TestSendCore::characterWireTime() {
+    QFETCH(QString, settings);
+    QFETCH(qint64, ns);
+    const std::optional<LineSettings> line = parseLineSettings(settings);
+    QVERIFY(line);
+    QCOMPARE(characterWireNs(*line).value_or(-1), ns);
+
+    LineSettings unusable = *line;
+    unusable.baud = 0;
+    QVERIFY(!characterWireNs(unusable));
+}
+
+void TestSendCore::pausesStartOnAnEmptyLine_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("buffer");
+    QTest::newRow("19200,n,8,1, buffer 512") << "19200,n,8,1" << 512;
+    QTest::newRow("19200,n,8,1, buffer 4") << "19200,n,8,1" << 4;
+    QTest::newRow("1200,e,7,2, buffer 1") << "1200,e,7,2" << 1;
+    QTest::newRow("115200,n,8,1, buffer 32") << "115200,n,8,1" << 32;
+}
+
+// On a line that plays the wire, every pause starts once the line is empty and nothing else
+// waits for it: the send takes exactly the wire time of its characters plus its pauses, however
+// small the transmit buffer.
+void TestSendCore::pausesStartOnAnEmptyLine() {
+    QFETCH(QString, settings);
+    QFETCH(int, buffer);
+    const LineSettings line = *parseLineSettings(settings);
+    MemoryPort port(line, buffer);
+    const QString text = QStringLiteral("*32000000a]0123456789abcdef]fedcba9876543210]00");
+    QList<int> waitsAt;  // characters written when the send waited for the line
+    QList<int> pausesAt; // ... and when a pause began
+    SendPacing pacing{QStringLiteral("]"), [] { return 5; },
+                      [&](int ms) {
+                          QCOMPARE(port.wire.nsUntilIdle(port.nowNs), qint64(0));
+                          QVERIFY(port.wire.inFlight(port.nowNs) == 0);
+                          pausesAt << static_cast<int>(port.writes.size());
+                          port.nowNs += qint64(ms) * 1000000;
+                      },
+                      [&](qint64 ns) {
+                          waitsAt << static_cast<int>(port.writes.size());
+                          port.nowNs += ns;
+                      }};
+    QVERIFY(sendText(port, text, pacing).ok());
+    QCOMPARE(port.written(), text);
+    QCOMPARE(pausesAt, (QList<int>{10, 27, 44}));
+    QCOMPARE(waitsAt, (QList<int>{10, 27, 44, 47}));
+    const qint64 ideal = text.size() * *characterWireNs(line) + 3 * qint64(5000000);
+    QCOMPARE(port.nowNs, ideal);
+    QCOMPARE(port.wire.nsUntilIdle(port.nowNs), qint64(0)); // the send ends on an empty line
+}
+
+void TestSendCore::stalledLineKeepsTheTrueCount_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("takes"); // writes the line takes; -1 all of them
+    QTest::addColumn<bool>("stalls");
+    QTest::addColumn<int>("sent");
+    QTest::newRow("stalls before the first pause") << "*2]ab]cd" << -1 << true << 2;
+    QTest::newRow("stalls after the last character") << "abcdef" << -1 << true << 6;
+    QTest::newRow("write refused mid-chunk") << "*2]ab]cd" << 4 << false << 4;
+}
+
+// A line that takes nothing more fails the send with the count of characters it took, never
+// with characters that were thrown away.
+void TestSendCore::stalledLineKeepsTheTrueCount() {
+    QFETCH(QString, text);
+    QFETCH(int, takes);
+    QFETCH(bool, stalls);
+    QFETCH(int, sent);
+    MemoryPort port;
+    port.failAfter = takes;
+    port.stalled = stalls;
+    const SendResult result =
+        sendText(port, text, {QStringLiteral("]"), [] { return 1; }, [](int) {}, {}});
+    QCOMPARE(result.stop, SendResult::Stop::WriteFailed);
+    QCOMPARE(result.sent, qsizetype(sent));
+    QCOMPARE(port.written(), text.left(sent));
+    QCOMPARE(result.portError, QStringLiteral("Input/output error"));
 }
 
 void TestSendCore::xmitDelayReadings_data() {

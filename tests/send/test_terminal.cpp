@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <sys/resource.h>
 
 namespace {
 // The poll is driven by hand, one tick per piece, so each piece is filtered on its own.
@@ -11,6 +12,14 @@ void arriveAndTick(Main& w, PtyPair& pty, const QByteArray& bytes) {
     QVERIFY(pty.write(bytes));
     QThread::msleep(30);
     w.Timer1_Timer();
+}
+
+// CPU time of the whole process so far, in milliseconds.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 QString expand(QString text, const QString& held) {
@@ -32,6 +41,13 @@ private slots:
     void keysGoOutOneByteEach_data();
     void keysGoOutOneByteEach();
     void keysWithThePortClosedSendNothing();
+    void keyTable_data();
+    void keyTable();
+    void inputMethodCommitsGoOut_data();
+    void inputMethodCommitsGoOut();
+    void pasteAndSendCountsCharacters();
+    void pasteAndSendDelayRefusals_data();
+    void pasteAndSendDelayRefusals();
     void deadLineIsReportedOnceAndNothingCrashes();
     void pollStopsWhenThePortIsGone();
     void lineGoneWhileIdleIsReportedOnce();
@@ -192,6 +208,12 @@ void TestTerminal::lineGoneWhileIdleIsReportedOnce() {
     w->Timer1_Timer();
     QTest::qWait(50);
     QCOMPARE(modals->texts.size(), 1);
+    // Nothing watches the dead handle any more: the idle window costs next to no CPU.
+    const double cpuBefore = processCpuMs();
+    QTest::qWait(1000);
+    const double cpu = processCpuMs() - cpuBefore;
+    QVERIFY2(cpu < 100, qPrintable(QStringLiteral("%1 ms of CPU in one second").arg(cpu)));
+    QVERIFY(w->MSComm1->PortOpen()); // until the user closes it
 
     w->cmdcomm_Click();
     PtyPair again;
@@ -199,6 +221,135 @@ void TestTerminal::lineGoneWhileIdleIsReportedOnce() {
     QVERIFY(w->Timer1->isActive());
     QVERIFY(again.write("back"));
     QTRY_COMPARE(w->Text1->text(), QStringLiteral("back"));
+}
+
+void TestTerminal::keyTable_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text"); // the key's text as X11 gives it
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("box");       // Text2 afterwards; it held "abc", all selected
+    QTest::addColumn<QString>("clipboard"); // afterwards; it held "clip"
+    const int ctrl = Qt::ControlModifier;
+    const int none = Qt::NoModifier;
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << ctrl << "\x01" << QByteArray("\x01") << "abc"
+                            << "clip";
+    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << ctrl << "\x1a" << QByteArray("\x1a") << ""
+                            << "clip"; // and the box undoes its text
+    QTest::newRow("Ctrl+Shift+D") << int(Qt::Key_D) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                  << "\x04" << QByteArray("\x04") << "abc"
+                                  << "clip";
+    QTest::newRow("Ctrl+C also copies")
+        << int(Qt::Key_C) << ctrl << "\x03" << QByteArray("\x03") << "abc"
+        << "abc";
+    QTest::newRow("Ctrl+X also cuts")
+        << int(Qt::Key_X) << ctrl << "\x18" << QByteArray("\x18") << ""
+        << "abc";
+    QTest::newRow("Ctrl+V also pastes")
+        << int(Qt::Key_V) << ctrl << "\x16" << QByteArray("\x16") << "clip"
+        << "clip";
+    QTest::newRow("Ctrl+1 sends nothing") << int(Qt::Key_1) << ctrl << "1" << QByteArray() << "abc"
+                                          << "clip";
+    QTest::newRow("Delete edits, sends nothing")
+        << int(Qt::Key_Delete) << none << "\x7f" << QByteArray() << ""
+        << "clip";
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << QByteArray("\b") << ""
+                               << "clip";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b" << QByteArray("\x1b") << "abc"
+                            << "clip";
+    QTest::newRow("Tab goes to the PIC")
+        << int(Qt::Key_Tab) << none << "\t" << QByteArray("\t") << "\t"
+        << "clip";
+    QTest::newRow("Latin-1 letter") << int(Qt::Key_Eacute) << none << QStringLiteral("\u00e9")
+                                    << QByteArray("\xe9") << QStringLiteral("\u00e9") << "clip";
+    QTest::newRow("euro sign: one ?") << int(Qt::Key_unknown) << none << QStringLiteral("\u20ac")
+                                      << QByteArray("?") << QStringLiteral("\u20ac") << "clip";
+    QTest::newRow("emoji, two UTF-16 units: one ?")
+        << int(Qt::Key_unknown) << none << QStringLiteral("\U0001F600") << QByteArray("?")
+        << QStringLiteral("\U0001F600") << "clip";
+}
+
+void TestTerminal::keyTable() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, box);
+    QFETCH(QString, clipboard);
+    QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+    w->Text2->setFocus();
+    QTest::keyClicks(w->Text2, QStringLiteral("abc"));
+    QCOMPARE(pty->read(3), QByteArray("abc"));
+    w->Text2->selectAll();
+    QTest::sendKeyEvent(QTest::Click, w->Text2, Qt::Key(key), text,
+                        Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(pty->readAvailable(), sent);
+    QCOMPARE(w->Text2->text(), box);
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    QVERIFY(modals->texts.isEmpty());
+}
+
+void TestTerminal::inputMethodCommitsGoOut_data() {
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("dead key: e acute") << QStringLiteral("\u00e9") << QByteArray("\xe9");
+    QTest::newRow("compose: two letters")
+        << QStringLiteral("\u00e6\u00df") << QByteArray("\xe6\xdf");
+    QTest::newRow("CJK: one ? each") << QStringLiteral("\u65e5\u672c") << QByteArray("??");
+    QTest::newRow("emoji: one ?") << QStringLiteral("\U0001F600") << QByteArray("?");
+}
+
+void TestTerminal::inputMethodCommitsGoOut() {
+    QFETCH(QString, commit);
+    QFETCH(QByteArray, sent);
+    w->Text2->setFocus();
+    QInputMethodEvent preedit(QStringLiteral("x"), {});
+    QApplication::sendEvent(w->Text2, &preedit); // shown while composing, not sent
+    QInputMethodEvent event;
+    event.setCommitString(commit);
+    QApplication::sendEvent(w->Text2, &event);
+    QCOMPARE(pty->readAvailable(), sent);
+    QCOMPARE(w->Text2->text(), commit);
+}
+
+void TestTerminal::pasteAndSendCountsCharacters() {
+    QGuiApplication::clipboard()->setText(QStringLiteral("A\U0001F600b\u20ac\u00e9"));
+    w->Command4->click();
+    QCOMPARE(pty->read(5), QByteArray("a?b?\xe9"));
+    QCOMPARE(pty->readAvailable(), QByteArray());
+    QCOMPARE(modals->texts.size(), 1); // the confirmation only
+}
+
+void TestTerminal::pasteAndSendDelayRefusals_data() {
+    QTest::addColumn<QString>("delay");
+    QTest::addColumn<QString>("refusal"); // empty: sent
+    const QString tooLarge = QStringLiteral("is too large: the longest pause accepted is "
+                                            "2147483647 milliseconds.");
+    const QString notAPause =
+        QStringLiteral("is not a pause in milliseconds: it must be a number, 0 or more.");
+    QTest::newRow("1e12") << "1e12" << tooLarge;
+    QTest::newRow("just above the largest") << "2147483647.5" << tooLarge;
+    QTest::newRow("the largest, rounded down") << "2147483647.4"
+                                               << "";
+    QTest::newRow("negative") << "-1" << notAPause;
+    QTest::newRow("not a number") << "5 ms" << notAPause;
+}
+
+void TestTerminal::pasteAndSendDelayRefusals() {
+    QFETCH(QString, delay);
+    QFETCH(QString, refusal);
+    w->xmitdelay->setText(delay);
+    QGuiApplication::clipboard()->setText(QStringLiteral("x")); // no wait character: no pause
+    w->Command4->click();
+    if (refusal.isEmpty()) {
+        QCOMPARE(pty->read(1), QByteArray("x"));
+        QCOMPARE(modals->texts.size(), 1);
+    } else {
+        QCOMPARE(modals->texts.size(), 2);
+        QCOMPARE(modals->texts.last(), QStringLiteral("Error - Check Settings!\nXmit Delay \"") +
+                                           delay + "\" " + refusal);
+        QCOMPARE(pty->readAvailable(), QByteArray());
+    }
 }
 
 QTEST_MAIN(TestTerminal)

@@ -231,7 +231,7 @@ void PicsimDecodeTest::eepromStoreAndShow() {
     simulator.feed(header("1", "20", address), 0);
     const QByteArray data = framed(bytes, 32);
     for (int i = 0, at = 0; i < data.size(); i += 33, at += 100)
-        simulator.feed(data.mid(i, 33), at);
+        simulator.feed(data.mid(i, 33), ms(at));
     answers = runTransfer(simulator, QByteArray(), 1000000);
     answers += runTransfer(simulator, "*22000000a", 2000000);
     QCOMPARE(answers, expected);

@@ -38,12 +38,38 @@ QByteArray readLine(int fd, QByteArray& pending, int timeoutMs = 5000) {
     return line;
 }
 
+// 115200 baud, 8N1: 10 bits of 8.68 us.
+constexpr double kCharacterUs = 10 * 1e6 / 115200;
+
+// As the host writes: a piece at a time, and before each wait character it waits until the
+// line has sent what it wrote, then its default transmit delay of 5 ms.
 void sendLikeTheHost(int fd, const QByteArray& stream) {
-    for (const char c : stream) {
-        if (c == ']')
-            QTest::qSleep(5); // the host's default transmit delay
-        QVERIFY(::write(fd, &c, 1) == 1);
+    qsizetype from = 0;
+    qsizetype before = 0; // the piece written last
+    while (from < stream.size()) {
+        qsizetype to = stream.indexOf(']', from + 1);
+        if (to < 0)
+            to = stream.size();
+        const QByteArray piece = stream.mid(from, to - from);
+        if (before > 0)
+            QTest::qSleep(int(before * kCharacterUs / 1000) + 1 + 5);
+        QVERIFY(::write(fd, piece.constData(), piece.size()) == piece.size());
+        before = piece.size();
+        from = to;
     }
+}
+
+int openRaw(const QString& device, speed_t speed) {
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0)
+        return fd;
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::cfsetispeed(&raw, speed);
+    ::cfsetospeed(&raw, speed);
+    ::tcsetattr(fd, TCSANOW, &raw); // TCSANOW: a flush would throw the greeting away
+    return fd;
 }
 
 } // namespace
@@ -53,6 +79,7 @@ class PicsimPtyTest : public QObject {
 private slots:
     void pictureOverPty_data();
     void pictureOverPty();
+    void answersWaitForAHostThatIsNotReading();
 };
 
 void PicsimPtyTest::pictureOverPty_data() {
@@ -79,12 +106,8 @@ void PicsimPtyTest::pictureOverPty() {
     QVERIFY(device.startsWith("/dev/"));
     QCOMPARE(QFileInfo(link).symLinkTarget(), device);
 
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    const int fd = openRaw(device, B115200);
     QVERIFY(fd >= 0);
-    termios raw{};
-    ::tcgetattr(fd, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(fd, TCSANOW, &raw); // TCSANOW: a flush would throw the greeting away
     QByteArray pending;
     QCOMPARE(readLine(fd, pending), QByteArray("READY"));
 
@@ -94,6 +117,13 @@ void PicsimPtyTest::pictureOverPty() {
     sendLikeTheHost(fd, stream);
     QElapsedTimer sinceLastChar;
     sinceLastChar.start();
+    // The speed and format set on the line, and every character. (The silence before the wait
+    // characters, 5 ms here, is not held to a figure: on a busy machine the pseudo-terminal can
+    // hand a chunk over late, together with the wait character after it.)
+    const QByteArray line = readLine(fd, pending);
+    QVERIFY2(line.startsWith("LINE 115200 8N1 " + QByteArray::number(stream.size()) + " chars ") &&
+                 line.contains(", smallest gap "),
+             line.constData());
     QCOMPARE(readLine(fd, pending), answer);
     // The transfer may only end once the line has been quiet for the idle time.
     QVERIFY(sinceLastChar.elapsed() >= kIdleMs - 5);
@@ -112,6 +142,38 @@ void PicsimPtyTest::pictureOverPty() {
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// A host that has the port open but reads nothing for a while still gets every answer after.
+void PicsimPtyTest::answersWaitForAHostThatIsNotReading() {
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(QUORVEL_PICSIM_EXE, {"--no-window", "--quiet", "--idle-ms", "100"});
+    QVERIFY(sim.waitForReadyRead(10000));
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    const int fd = openRaw(device, B115200);
+    QVERIFY(fd >= 0);
+    // Each "show the EEPROM" command is a transfer of its own, ended by the next one's '*'; the
+    // answers (two lines each, about 80 bytes) fill the pseudo-terminal many times over.
+    const int transfers = 2000;
+    QByteArray commands;
+    for (int i = 0; i < transfers; ++i)
+        commands += "*22000000a";
+    QVERIFY(::write(fd, commands.constData(), commands.size()) == commands.size());
+    QTest::qSleep(500);
+    QByteArray pending;
+    int shown = 0;
+    // The last answer comes once the virtual wire has carried all 20,000 characters (1.7 s).
+    while (shown < transfers) {
+        const QByteArray line = readLine(fd, pending, 3000);
+        if (line.isEmpty())
+            break;
+        shown += line == "LCD 128x64 V from EEPROM";
+    }
+    QCOMPARE(shown, transfers);
+    ::close(fd);
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(5000));
 }
 
 QTEST_GUILESS_MAIN(PicsimPtyTest)

@@ -16,6 +16,8 @@ private slots:
     void overrun();
     void busy_data();
     void busy();
+    void wireReplay_data();
+    void wireReplay();
     void quietEndsTransfer_data();
     void quietEndsTransfer();
     void dataErrors_data();
@@ -67,13 +69,16 @@ void PicsimStreamTest::busy_data() {
     const QString done = "EEPROM %1 bytes at 0000";
     QTest::newRow("off") << 0 << QList<int>{0, 0, 0} << QStringList{done.arg(48)};
     QTest::newRow("pauses of busy time") << 5 << QList<int>{5, 5, 5} << QStringList{done.arg(48)};
+    const QString busy = "BUSY chunk %1: %2 ms before the wait character, the PIC needs %3 ms";
     QTest::newRow("one short") << 5 << QList<int>{5, 4, 5}
-                               << QStringList{"BUSY chunk 2", done.arg(48)};
+                               << QStringList{busy.arg(2).arg("4.0").arg(5), done.arg(48)};
     QTest::newRow("right after header")
-        << 10 << QList<int>{0, 10} << QStringList{"BUSY chunk 1", done.arg(32)};
+        << 10 << QList<int>{0, 10} << QStringList{busy.arg(1).arg("0.0").arg(10), done.arg(32)};
     QTest::newRow("every chunk") << 5 << QList<int>{1, 1, 1, 1, 1}
-                                 << QStringList{"BUSY chunk 1", "BUSY chunk 2", "BUSY chunk 3",
-                                                "BUSY 5 chunks", done.arg(80)};
+                                 << QStringList{busy.arg(1).arg("1.0").arg(5),
+                                                busy.arg(2).arg("1.0").arg(5),
+                                                busy.arg(3).arg("1.0").arg(5), "BUSY 5 chunks",
+                                                done.arg(80)};
 }
 
 void PicsimStreamTest::busy() {
@@ -83,14 +88,73 @@ void PicsimStreamTest::busy() {
     PicSimulator simulator(config);
     simulator.takeAnswers();
     qint64 now = 0;
-    simulator.feed(header("1", "20", "0000"), now);
+    simulator.feed(header("1", "20", "0000"), ms(now));
     QFETCH(QList<int>, pauses);
     for (int pause : pauses) {
         now += pause;
-        simulator.feed("]" + QByteArray(32, 'c'), now);
+        simulator.feed("]" + QByteArray(32, 'c'), ms(now));
     }
     QFETCH(QStringList, answers);
     QCOMPARE(runTransfer(simulator, QByteArray(), now + 1000), answers);
+}
+
+Q_DECLARE_METATYPE(WireFormat)
+
+void PicsimStreamTest::wireReplay_data() {
+    QTest::addColumn<WireFormat>("format");
+    QTest::addColumn<bool>("hostWaitsForTheWire");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<QStringList>("answers");
+    const WireFormat fast{19200, 8, 'N', 1};
+    const WireFormat sevenEven{9600, 7, 'E', 1};
+    const WireFormat twoStops{2400, 8, 'N', 2};
+    const QString busy = "BUSY chunk %1: 0.0 ms before the wait character, the PIC needs 2 ms";
+    const QString done = "EEPROM 32 bytes at 0000";
+    // 10 header characters and two chunks of 1 + 32: 76 characters.
+    QTest::newRow("a pty hands over everything at once: no silence on the wire")
+        << fast << false << 5
+        << QStringList{busy.arg(1), busy.arg(2),
+                       "LINE 19200 8N1 76 chars 0.04 s, smallest gap 0.0 ms", done};
+    QTest::newRow("19200 8N1, the host waits for the wire, then 5 ms")
+        << fast << true << 5
+        << QStringList{"LINE 19200 8N1 76 chars 0.05 s, smallest gap 5.0 ms", done};
+    QTest::newRow("9600 7E1: 10 bits a character")
+        << sevenEven << true << 3
+        << QStringList{"LINE 9600 7E1 76 chars 0.09 s, smallest gap 3.0 ms", done};
+    QTest::newRow("2400 8N2: 11 bits a character")
+        << twoStops << true << 2
+        << QStringList{"LINE 2400 8N2 76 chars 0.35 s, smallest gap 2.0 ms", done};
+    QTest::newRow("speed unknown: characters as they arrive")
+        << WireFormat{0, 8, 'N', 1} << true << 5
+        << QStringList{"LINE unknown speed 8N1 76 chars 0.01 s, smallest gap 5.0 ms", done};
+}
+
+// Pieces written the way the host writes them: the header, then each chunk opened by its wait
+// character. The PIC sees them on the wire at the line's speed, not as the pty hands them over.
+void PicsimStreamTest::wireReplay() {
+    QFETCH(WireFormat, format);
+    QFETCH(bool, hostWaitsForTheWire);
+    QFETCH(int, delayMs);
+    SimConfig config;
+    config.busyMs = 2;
+    PicSimulator simulator(config);
+    simulator.takeAnswers();
+    simulator.setLine(format);
+    const QByteArray pieces[] = {header("1", "20", "0000"), "]" + QByteArray(32, '5'),
+                                 "]" + QByteArray(32, '6')};
+    qint64 now = 0;
+    for (const QByteArray& piece : pieces) {
+        if (piece.startsWith(']')) {
+            if (hostWaitsForTheWire)
+                now += ms(delayMs);
+        }
+        simulator.feed(piece, now);
+        if (hostWaitsForTheWire)
+            now += piece.size() * format.characterNs();
+    }
+    simulator.tick(now + ms(100000));
+    QFETCH(QStringList, answers);
+    QCOMPARE(simulator.takeAnswers(), answers);
 }
 
 void PicsimStreamTest::quietEndsTransfer_data() {
@@ -109,8 +173,8 @@ void PicsimStreamTest::quietEndsTransfer() {
     PicSimulator simulator; // idle 400 ms
     simulator.takeAnswers();
     simulator.feed(stream.left(half), 0);
-    simulator.tick(pause - 1);
-    simulator.feed(stream.mid(half), pause);
+    simulator.tick(ms(pause) - 1);
+    simulator.feed(stream.mid(half), ms(pause));
     QFETCH(QStringList, answers);
     QCOMPARE(runTransfer(simulator, QByteArray(), pause + 1000), answers);
 }
@@ -181,7 +245,7 @@ void PicsimStreamTest::survivesGarbage() {
     for (const QString& line : runTransfer(simulator, garbage)) {
         const bool printable =
             std::all_of(line.begin(), line.end(), [](QChar c) { return c >= ' ' && c <= '~'; });
-        QVERIFY2(printable && line.size() <= 32, qPrintable(line));
+        QVERIFY2(printable && line.size() <= 80, qPrintable(line));
     }
     // Afterwards the PIC still takes a good picture.
     const QByteArray good = header("3", "20", "0000") + framed(encodeVertical(128, 64), 32);
@@ -208,6 +272,11 @@ void PicsimStreamTest::options_data() {
     QTest::newRow("busy negative") << QStringList{"--busy-ms", "-1"} << false << "";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << false << "";
     QTest::newRow("stray argument") << QStringList{"extra"} << false << "";
+    QTest::newRow("quiet") << QStringList{"--quiet"} << true << "128x64 V";
+    QTest::newRow("png onto a folder") << QStringList{"--png", "/tmp"} << false << "";
+    QTest::newRow("png onto a device") << QStringList{"--png", "/dev/null"} << false << "";
+    QTest::newRow("png in a missing folder")
+        << QStringList{"--png", "/nonexistent-folder/lcd.png"} << false << "";
 }
 
 void PicsimStreamTest::options() {

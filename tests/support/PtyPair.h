@@ -69,6 +69,16 @@ public:
         return bytes;
     }
 
+    // What one read brings, waiting up to `timeoutMs` for something to arrive.
+    QByteArray readSome(int timeoutMs) {
+        pollfd p{m_master, POLLIN, 0};
+        if (m_master < 0 || ::poll(&p, 1, timeoutMs) <= 0)
+            return QByteArray();
+        char buffer[4096];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        return n > 0 ? QByteArray(buffer, static_cast<int>(n)) : QByteArray();
+    }
+
     // Whatever is waiting now, without blocking.
     QByteArray readAvailable() { return read(1 << 30, 50); }
 
