@@ -5,8 +5,9 @@
 #include "app/CommonDialog.h"
 #include "app/ExportDialog.h"
 #include "app/ImportDialog.h"
-#include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
 
+#include <QCheckBox>
 #include <QRadioButton>
 
 void Main::cmdImport_Click() {

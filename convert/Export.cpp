@@ -212,14 +212,3 @@ QByteArray verticalBytes(const VertMatrix& matrix) {
             bytes += static_cast<char>(matrix.at(x, page));
     return bytes;
 }
-
-QByteArray capturedHorizontalBytes(const HorzMatrix& matrix, int width, int height) {
-    QByteArray bytes;
-    const int rows = std::min(height, HorzMatrix::Size);
-    const int columns = std::min(width / 8, HorzMatrix::Size);
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            if (!matrix.isEmpty(row, column))
-                bytes += static_cast<char>(matrix.byte(row, column));
-    return bytes;
-}

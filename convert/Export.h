@@ -4,7 +4,6 @@
 #include <QString>
 
 struct VertMatrix;
-class HorzMatrix;
 
 // Tables for the user's own firmware: the picture's bytes as a C array, an Arduino PROGMEM array,
 // assembler db lines, BASIC DATA lines, or the raw bytes. Text formats are plain ASCII, one table
@@ -39,9 +38,7 @@ QByteArray exportTable(const QByteArray& bytes, int width, int height, bool hori
 QString exportPreview(const QByteArray& table, ExportFormat format);
 QString hexDump(const QByteArray& bytes);
 
-// The vertical bytes in the order the panel takes them: page by page, left to right.
+// The vertical bytes in the order the panel takes them: page by page, left to right. (Export
+// itself takes its bytes from pictureBytes of convert/Convert.h, which follows the Byte Matrix
+// choice as Convert does.)
 QByteArray verticalBytes(const VertMatrix& matrix);
-// The captured horizontal bytes of a width x height panel, row by row; cells never captured are
-// left out, as the output text leaves out their digits. No closing 00: that ends a stream to the
-// PIC and is no part of the picture.
-QByteArray capturedHorizontalBytes(const HorzMatrix& matrix, int width, int height);

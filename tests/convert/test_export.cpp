@@ -25,7 +25,6 @@ private slots:
     void identifiers();
     void binaryIsTheBytesAndPreviewsAsHexDump();
     void verticalBytesArePageByPage();
-    void capturedHorizontalBytesSkipCellsNeverCaptured();
 };
 
 void TestExport::formats_data() {
@@ -165,17 +164,6 @@ void TestExport::verticalBytesArePageByPage() {
     QCOMPARE(bytes.size(), 256);
     QCOMPARE(bytes.left(4), QByteArray::fromHex("ff808084"));
     QCOMPARE(bytes.mid(128, 3), QByteArray::fromHex("000100"));
-}
-
-void TestExport::capturedHorizontalBytesSkipCellsNeverCaptured() {
-    HorzMatrix matrix;
-    captureHorizontalByte(matrix, 0, 0, 0x12, false);
-    captureHorizontalByte(matrix, 0, 15, 0x34, false);
-    captureHorizontalByte(matrix, 1, 0, 0x56, false);
-    captureHorizontalByte(matrix, 2, 0, 0x78, false); // outside a 128x2 panel
-    QCOMPARE(capturedHorizontalBytes(matrix, 128, 2), QByteArray::fromHex("123456"));
-    QCOMPARE(capturedHorizontalBytes(capturedFrom(cornerPicture(128, 8), true), 128, 8).size(),
-             128);
 }
 
 QTEST_GUILESS_MAIN(TestExport)

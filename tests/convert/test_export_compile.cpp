@@ -1,8 +1,7 @@
 // Exported C tables compile with warnings as errors, in C and C++, and hold the canvas's bytes.
-#include "canvas/Bmp.h"
 #include "canvas/Canvas.h"
 #include "canvas/LcdSize.h"
-#include "convert/ByteMatrix.h"
+#include "convert/Convert.h"
 #include "convert/Export.h"
 
 #include <QProcess>
@@ -26,20 +25,6 @@ Canvas pattern(int width, int height) {
             if (x == 0 || y == height - 1 || x == y || (x * x + 3 * y + width) % 7 == 0)
                 canvas.setPixel(x, y, Canvas::Black);
     return canvas;
-}
-
-// The horizontal bytes as Convert takes them after the canvas was saved and loaded again with
-// Inverted ticked (its start-up state): a black pixel is a 1 bit.
-QByteArray horizontalBytesOf(const Canvas& canvas) {
-    const BmpRows rows =
-        readMonochromeBmpRows(writeMonochromeBmp(canvas.image()), canvas.width(), canvas.height());
-    HorzMatrix matrix;
-    const int stride = (canvas.width() + 7) / 8;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int c = 0; c < canvas.width() / 8; ++c)
-            captureHorizontalByte(matrix, y, c, static_cast<quint8>(rows.bytes[y * stride + c]),
-                                  true);
-    return capturedHorizontalBytes(matrix, canvas.width(), canvas.height());
 }
 
 // The picture the bytes describe, read the way the panel reads them.
@@ -99,9 +84,14 @@ void TestExportCompile::everySizeAndLayoutCompilesToTheCanvasBytes() {
     for (const LcdSize& size : lcdSizes()) {
         const Canvas canvas = pattern(size.width, size.height);
         for (const bool horizontal : {false, true}) {
-            const QByteArray bytes =
-                horizontal ? horizontalBytesOf(canvas)
-                           : verticalBytes(verticalMatrix(canvas.image(), size.width, size.height));
+            // What Export takes: Convert's bytes, "Inverted" ticked as at start-up.
+            ConvertInput input;
+            input.horizontal = horizontal;
+            input.width = size.width;
+            input.height = size.height;
+            input.canvas = canvas.image();
+            input.inverted = true;
+            const QByteArray bytes = pictureBytes(input);
             for (const ExportFormat format : {ExportFormat::C, ExportFormat::Progmem}) {
                 ExportOptions options;
                 options.name = QStringLiteral("pic %1 %2%3")
