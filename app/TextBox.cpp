@@ -17,13 +17,13 @@ QString displayForm(QString text) {
     return text;
 }
 
-// The characters the document also takes as the end of a paragraph.
+// The characters the QTextDocument also takes as the end of a paragraph.
 bool breaksParagraph(QChar c) {
     return c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
 }
 
 // True when, from `from` on, every CR of the text is followed by a LF, every LF follows a CR,
-// and no other character ends a paragraph of the document.
+// and no other character ends a paragraph of the QTextDocument.
 bool breaksAreWhole(const QString& text, qsizetype from) {
     const qsizetype size = text.size();
     for (qsizetype i = from; i < size; ++i) {
@@ -38,7 +38,7 @@ bool breaksAreWhole(const QString& text, qsizetype from) {
     return true;
 }
 
-// A piece of the document as the box stores it: paragraph breaks become CR LF.
+// A piece of the QTextDocument as the box stores it: paragraph breaks become CR LF.
 QString storedForm(QString documentText) {
     documentText.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     return documentText;
@@ -52,7 +52,7 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
                     takeUserEdit(position, removed, added);
             });
     // Reported once the edit is over, so that cutting the text to the limit does not set the
-    // document from inside the document's own report of the change.
+    // QTextDocument from inside its own report of the change.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (m_settingText)
             return;
@@ -143,14 +143,14 @@ void TextBox::appendText(const QString& text) {
     emit changed();
 }
 
-// The document says which of its characters changed: from `position`, `removed` characters
-// of the old document were replaced by `added` characters of the new one. With whole CR LF
-// breaks, document position p is m_text index p + (breaks before p) - 2 x (soft breaks before
+// QTextDocument says which of its characters changed: from `position`, `removed` characters
+// of the old text were replaced by `added` characters of the new one. With whole CR LF
+// breaks, text-document position p is m_text index p + (breaks before p) - 2 x (soft breaks before
 // p), and the replaced part of m_text is found by walking only the removed characters.
 void TextBox::takeUserEdit(int position, int removed, int added) {
     const int documentLength = document()->characterCount() - 1; // less the closing break
     const qsizetype oldLength = qsizetype(documentLength) - added + removed;
-    // The document may count its closing paragraph break into both numbers.
+    // QTextDocument may count its closing paragraph break into both numbers.
     const qsizetype beyond = position + qsizetype(removed) - oldLength;
     if (beyond > 0) {
         removed -= int(beyond);

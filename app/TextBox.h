@@ -7,7 +7,7 @@
 // QPlainTextEdit turns "\r\n" into a paragraph break and forgets the "\r"). Line breaks typed by
 // the user are stored as carriage return + line feed.
 //
-// Huge texts stay quick. The document lays out a whole paragraph again at every change in it,
+// Huge texts stay quick. QTextDocument lays out a whole paragraph again at every change in it,
 // so a line longer than SoftLine characters is shown as several paragraphs: the box puts a soft
 // break of its own after every SoftLine characters of it, which text() never holds and a copy
 // never takes (undo is off while the box holds any). Every edit then costs what it changes: a key
@@ -51,7 +51,7 @@ protected:
 private:
     void takeUserEdit(int position, int removed, int added);
     void rereadWholeText();
-    // The display form of `shown` with soft breaks, as it goes in at document position
+    // The display form of `shown` with soft breaks, as it goes in at text-document position
     // `position` behind a paragraph already `column` characters long; records the breaks.
     QString withSoftBreaks(const QString& shown, int position, int column);
     void splitLongBlocks(int from, int to);
@@ -64,8 +64,8 @@ private:
     int m_maxLength = 0;
     bool m_settingText = false;
     // True while every line break of m_text is a CR LF pair and nothing else in it breaks a
-    // line of the document: then a document position maps to m_text by its block number and the
-    // soft breaks before it alone.
+    // line of the QTextDocument: then a text-document position maps to m_text by its block number
+    // and the soft breaks before it alone.
     bool m_breaksWhole = true;
     std::vector<int> m_softBreaks;
 };
