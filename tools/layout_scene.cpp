@@ -2,6 +2,7 @@
 // or a given size, with a panel size, a zoom and a drawn picture chosen on the command line.
 // Prints "ready" when it is laid out and painted, then waits to be photographed.
 //   quorvel-layout-scene [--size min|WxH] [--panel 0..7] [--zoom 0..5] [--eeprom] [--vertical]
+#include "SceneDrawing.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
@@ -16,22 +17,7 @@
 
 namespace {
 void drawScene(Main& w) {
-    Canvas& canvas = w.canvas;
-    for (int x = 0; x < canvas.width(); ++x) {
-        canvas.setPixel(x, 0, Canvas::Black);
-        canvas.setPixel(x, canvas.height() - 1, Canvas::Black);
-    }
-    for (int y = 0; y < canvas.height(); ++y) {
-        canvas.setPixel(0, y, Canvas::Black);
-        canvas.setPixel(canvas.width() - 1, y, Canvas::Black);
-    }
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(12);
-    font.setBold(true);
-    canvas.font = font;
-    canvas.currentPosition = QPointF(6, 4);
-    w.pictxt->setText(QStringLiteral("Quorvel"));
-    w.cmdtext_Click();
+    drawFramedTitle(w, 12, QPointF(6, 4));
     w.Combo1->setCurrentIndex(1); // x2
     w.Picture1_MouseDown(Qt::LeftButton, {}, 8, 30);
     w.Picture1_MouseMove(Qt::LeftButton, Qt::ShiftModifier, 60, 50);

@@ -1,6 +1,7 @@
 // Sets the main window up the way the README's screenshot shows it: a 128x64 picture drawn and
 // stamped with text, converted for the KS0108, reformatted and sent to the PIC on Com1
 // (QUORVEL_COM1). Prints "ready" once the PIC's answer is in, then waits to be photographed.
+#include "SceneDrawing.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
@@ -18,22 +19,8 @@ void drawScene(Main& w) {
     w.optgrf[1]->setChecked(true);
     w.Option2[0]->setChecked(true);
     w.Option2_Click(0);
+    drawFramedTitle(w, 13, QPointF(8, 6));
     Canvas& canvas = w.canvas;
-    for (int x = 0; x < canvas.width(); ++x) {
-        canvas.setPixel(x, 0, Canvas::Black);
-        canvas.setPixel(x, canvas.height() - 1, Canvas::Black);
-    }
-    for (int y = 0; y < canvas.height(); ++y) {
-        canvas.setPixel(0, y, Canvas::Black);
-        canvas.setPixel(canvas.width() - 1, y, Canvas::Black);
-    }
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(13);
-    font.setBold(true);
-    canvas.font = font;
-    canvas.currentPosition = QPointF(8, 6);
-    w.pictxt->setText(QStringLiteral("Quorvel"));
-    w.cmdtext_Click();
     canvas.font.setPointSize(8);
     canvas.font.setBold(false);
     canvas.currentPosition.setX(8);
