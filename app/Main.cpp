@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -22,15 +21,15 @@
 Main::Main(SerialPort* port, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Quorvel Graphic LCD ToolBox       Beta Ver 1.12"));
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
-    MSComm1 = port;
-    if (!MSComm1) {
-        MSComm1 = new QtSerialPort(this);
-        MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    ui.Timer1 = new QTimer(this);
+    ui.Timer1->setObjectName(QStringLiteral("Timer1"));
+    ui.Timer1->setInterval(50);
+    ui.MSComm1 = port;
+    if (!ui.MSComm1) {
+        ui.MSComm1 = new QtSerialPort(this);
+        ui.MSComm1->setObjectName(QStringLiteral("MSComm1"));
     }
-    commdlg = new CommonDialog(this);
+    ui.commdlg = new CommonDialog(this);
     buildMenus();
     buildControls();
     connectHandlers();
@@ -46,88 +45,64 @@ Main::~Main() {
     disconnect(qApp, nullptr, this, nullptr);
 }
 
-void Main::buildMenus() {
-    auto add = [this](const char* name, const QString& caption) {
-        QAction* action = menuBar()->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    mnuExit = add("mnuExit", QStringLiteral("E&xit"));
-    mnuOpen = add("mnuOpen", QStringLiteral("&Open"));
-    mnuAbout = add("mnuAbout", QStringLiteral("&About"));
-    mnuHelp = add("mnuHelp", QStringLiteral("&Help"));
-}
-
 void Main::connectHandlers() {
-    connect(mnuExit, &QAction::triggered, this, &Main::mnuExit_Click);
-    connect(mnuOpen, &QAction::triggered, this, &Main::mnuOpen_Click);
-    connect(mnuAbout, &QAction::triggered, this, &Main::mnuAbout_Click);
-    connect(mnuHelp, &QAction::triggered, this, &Main::mnuHelp_Click);
+    connect(ui.mnuExit, &QAction::triggered, this, &Main::mnuExit_Click);
+    connect(ui.mnuOpen, &QAction::triggered, this, &Main::mnuOpen_Click);
+    connect(ui.mnuAbout, &QAction::triggered, this, &Main::mnuAbout_Click);
+    connect(ui.mnuHelp, &QAction::triggered, this, &Main::mnuHelp_Click);
 
     // A list's click follows its selection, whether the user or the code selects.
-    connect(List1, &QListWidget::currentRowChanged, this, &Main::List1_Click);
-    connect(List2, &QListWidget::currentRowChanged, this, &Main::List2_Click);
-    connect(List3, &QListWidget::currentRowChanged, this, &Main::List3_Click);
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &Main::Combo1_Click);
+    connect(ui.List1, &QListWidget::currentRowChanged, this, &Main::List1_Click);
+    connect(ui.List2, &QListWidget::currentRowChanged, this, &Main::List2_Click);
+    connect(ui.List3, &QListWidget::currentRowChanged, this, &Main::List3_Click);
+    connect(ui.Combo1, &QComboBox::currentIndexChanged, this, &Main::Combo1_Click);
 
-    for (int i = 0; i < static_cast<int>(optgrf.size()); ++i)
-        connect(optgrf[i], &QRadioButton::clicked, this, [this, i] { optgrf_Click(i); });
-    for (int i = 0; i < static_cast<int>(Option2.size()); ++i)
-        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    for (int i = 0; i < static_cast<int>(ui.optgrf.size()); ++i)
+        connect(ui.optgrf[i], &QRadioButton::clicked, this, [this, i] { optgrf_Click(i); });
+    for (int i = 0; i < static_cast<int>(ui.Option2.size()); ++i)
+        connect(ui.Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
 
     const std::pair<QPushButton*, void (Main::*)()> buttons[] = {
-        {Command5, &Main::Command5_Click},   {Command7, &Main::Command7_Click},
-        {Command6, &Main::Command6_Click},   {cmdfont, &Main::cmdfont_Click},
-        {cmdtext, &Main::cmdtext_Click},     {Command8, &Main::Command8_Click},
-        {Command10, &Main::Command10_Click}, {Command9, &Main::Command9_Click},
-        {Command15, &Main::Command15_Click}, {txtcase, &Main::txtcase_Click},
-        {Command11, &Main::Command11_Click}, {Command12, &Main::Command12_Click},
-        {Command13, &Main::Command13_Click}, {Command14, &Main::Command14_Click},
-        {cmdcomm, &Main::cmdcomm_Click},     {cmdbuff, &Main::cmdbuff_Click},
-        {cmdApply, &Main::cmdApply_Click},   {cmdlcd, &Main::cmdlcd_Click},
-        {Command16, &Main::Command16_Click}, {Command4, &Main::Command4_Click},
-        {cmdImport, &Main::cmdImport_Click}, {cmdExport, &Main::cmdExport_Click},
+        {ui.Command5, &Main::Command5_Click},   {ui.Command7, &Main::Command7_Click},
+        {ui.Command6, &Main::Command6_Click},   {ui.cmdfont, &Main::cmdfont_Click},
+        {ui.cmdtext, &Main::cmdtext_Click},     {ui.Command8, &Main::Command8_Click},
+        {ui.Command10, &Main::Command10_Click}, {ui.Command9, &Main::Command9_Click},
+        {ui.Command15, &Main::Command15_Click}, {ui.txtcase, &Main::txtcase_Click},
+        {ui.Command11, &Main::Command11_Click}, {ui.Command12, &Main::Command12_Click},
+        {ui.Command13, &Main::Command13_Click}, {ui.Command14, &Main::Command14_Click},
+        {ui.cmdcomm, &Main::cmdcomm_Click},     {ui.cmdbuff, &Main::cmdbuff_Click},
+        {ui.cmdApply, &Main::cmdApply_Click},   {ui.cmdlcd, &Main::cmdlcd_Click},
+        {ui.Command16, &Main::Command16_Click}, {ui.Command4, &Main::Command4_Click},
+        {ui.cmdImport, &Main::cmdImport_Click}, {ui.cmdExport, &Main::cmdExport_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
-    connect(Check1, &QCheckBox::clicked, this, &Main::Check1_Click);
-    connect(Text4, &QLineEdit::textChanged, this, &Main::Text4_Change);
+    connect(ui.Check1, &QCheckBox::clicked, this, &Main::Check1_Click);
+    connect(ui.Text4, &QLineEdit::textChanged, this, &Main::Text4_Change);
 
-    connect(Picture1, &CanvasView::mouseDown, this, &Main::Picture1_MouseDown);
-    connect(Picture1, &CanvasView::mouseMove, this, &Main::Picture1_MouseMove);
-    connect(Picture1, &CanvasView::mouseUp, this, &Main::Picture1_MouseUp);
+    connect(ui.Picture1, &CanvasView::mouseDown, this, &Main::Picture1_MouseDown);
+    connect(ui.Picture1, &CanvasView::mouseMove, this, &Main::Picture1_MouseMove);
+    connect(ui.Picture1, &CanvasView::mouseUp, this, &Main::Picture1_MouseUp);
 
-    connect(Timer1, &QTimer::timeout, this, &Main::Timer1_Timer);
-    connect(Text1, &TextBox::changed, this, &Main::Text1_Change);
-    connect(Text2, &TextBox::keyPressed, this, &Main::Text2_KeyPress);
+    connect(ui.Timer1, &QTimer::timeout, this, &Main::Timer1_Timer);
+    connect(ui.Text1, &TextBox::changed, this, &Main::Text1_Change);
+    connect(ui.Text2, &TextBox::keyPressed, this, &Main::Text2_KeyPress);
 }
 
 void Main::Form_Load() {
     for (const char* settings :
          {"19200,n,8,1", "9600,n,8,1", "4800,n,8,1", "2400,n,8,1", "1200,n,8,1"})
-        List1->addItem(QString::fromLatin1(settings));
-    Label2->setText(QStringLiteral("19200,n,8,1"));
-    penDown = false;
-    canvas.font = font(); // stamped text uses the window's own font until "Font" picks another
-    Combo1->setCurrentIndex(0);
-    List1->setCurrentRow(0);
-    List2->setCurrentRow(4);
-    List3->setCurrentRow(1);
-    canvasBaseHeight = static_cast<int>(roundHalfEven(Picture1->height()));
-    canvasBaseWidth = static_cast<int>(roundHalfEven(Picture1->width()));
-    lcdWidth = 240;
-    lcdHeight = 64;
-    picBuffer = 32;
-    picDelay = 10;
-    waitChars = QStringLiteral("]");
-    convText.clear();
-    restoreText.clear();
-    xmitText.clear();
-    eepromMode = false;
-    matrixHorizontal = 1;
-    // 0, not the 2 of the original start-up: the 240x64 option is the one shown selected, and a
-    // header built before any size click must describe the 240x64 panel the data is for.
-    lcdSizeIndex = 0;
+        ui.List1->addItem(QString::fromLatin1(settings));
+    ui.Label2->setText(QStringLiteral("19200,n,8,1"));
+    // The state's own values are its start-up values (ToolState.h); the controls show them.
+    // Stamped text uses the window's own font until "Font" picks another.
+    m_state.canvas.font = font();
+    ui.Combo1->setCurrentIndex(0);
+    ui.List1->setCurrentRow(0);
+    ui.List2->setCurrentRow(4);
+    ui.List3->setCurrentRow(1);
+    m_canvasBaseHeight = static_cast<int>(roundHalfEven(ui.Picture1->height()));
+    m_canvasBaseWidth = static_cast<int>(roundHalfEven(ui.Picture1->width()));
 }
 
 QMessageBox::StandardButton Main::msgBox(const QString& text,

@@ -1,38 +1,20 @@
 #pragma once
 
-#include "canvas/Canvas.h"
+#include "app/MainControls.h"
 #include "canvas/Import.h"
-#include "canvas/UndoHistory.h"
-#include "convert/ByteMatrix.h"
 #include "convert/Convert.h"
 #include "convert/Export.h"
-#include "convert/TransmitText.h"
+#include "convert/ToolState.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
-#include <array>
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
-class QScrollArea;
-class QTimer;
-class CanvasView;
-class CommonDialog;
-class SerialPort;
-class TextBox;
-
-// The program's working window. It owns every control and the state the handlers share; each
+// The program's working window. Its controls are in `ui` (MainControls.h, built by
+// MainLayout.cpp) and the state its handlers share is in `m_state` (convert/ToolState.h); each
 // handler is named after its control and event and lives in the file of its subsystem
-// (MainCanvas.cpp, MainConvert.cpp, MainPort.cpp, ...). State and controls are public because
-// every handler reads and writes them, and the tests look at them the way a user would.
+// (MainCanvas.cpp, MainConvert.cpp, MainPort.cpp, ...); app/README.md maps every caption to its
+// handler. Tests drive the window through its controls, found by objectName, and read state().
 class Main : public QMainWindow {
     Q_OBJECT
 public:
@@ -41,132 +23,21 @@ public:
     explicit Main(SerialPort* port = nullptr, QWidget* parent = nullptr);
     ~Main() override;
 
-    // ---- Shared state ----
-    bool penDown = false;
-    int canvasBaseWidth = 0;
-    int canvasBaseHeight = 0;
-    int lcdWidth = 240;
-    int lcdHeight = 64;
-    int lcdSizeIndex = 0;     // the 240x64 option is the one shown selected at start-up
-    int matrixHorizontal = 1; // 1 horizontal, 0 vertical
-    VertMatrix vertMatrix;
-    HorzMatrix horzMatrix;
-    QString convText;
-    QString restoreText;
-    QString xmitText;
-    QString picHeader;
-    int picBuffer = 32;
-    int picDelay = 10;
-    QString waitChars = QStringLiteral("]");
-    bool eepromMode = false;
-    Canvas canvas;
-    // Undo and redo of the canvas (MainUndo.cpp). Wrap every change the user can take back in
-    // a CanvasStep (see below), never in history.begin/end directly.
-    UndoHistory history;
+    const ToolState& state() const { return m_state; }
 
-    // ---- Controls (objectName = member name; option arrays as "optgrf(0)") ----
-    QAction* mnuExit = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* mnuHelp = nullptr;
+    // The colour a control is painted in: a text box's Base, a label's or frame's window colour.
+    static void setBackColour(QWidget* widget, const QColor& colour);
+    static QColor backColour(const QWidget* widget);
 
-    // Top strip
-    QGroupBox* Frame3 = nullptr;
-    std::array<QRadioButton*, 2> Option1{};
-    QListWidget* List1 = nullptr;
-    QPushButton* cmdcomm = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* comm = nullptr;
-    QPushButton* cmdbuff = nullptr;
-    QLabel* Label23 = nullptr;
-    QListWidget* proto = nullptr;
-    QLabel* Label22 = nullptr;
-    QLineEdit* combuff = nullptr;
+signals:
+    void beeped(); // every beep() of the window, as it sounds
 
-    // "Graphic"
-    QGroupBox* Frame6 = nullptr;
-    CanvasView* Picture1 = nullptr;
-    QLabel* Label10 = nullptr;
-    std::array<QRadioButton*, 8> optgrf{};
-    std::array<QLabel*, 8> sizeLabels{}; // Label14, 15, 16, 17, 19, 18, 20, 21
-    QLabel* lblxy = nullptr;
-    QLabel* Label4 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* cmdfont = nullptr;
-    QLineEdit* pictxt = nullptr;
-    QPushButton* cmdtext = nullptr;
-    QCheckBox* chkinvert = nullptr;
-    QPushButton* Command8 = nullptr;
-    QPushButton* Command9 = nullptr;
-    QPushButton* Command10 = nullptr;
-    QComboBox* cboZoom = nullptr;
-    QPushButton* cmdInvert = nullptr;
-    QScrollArea* stage = nullptr; // scrolls the canvas box when the zoomed box does not fit
-    QAction* actUndo = nullptr;
-    QAction* actRedo = nullptr;
-    QPushButton* cmdImport = nullptr;
-
-    // Receive and transmit windows
-    TextBox* Text1 = nullptr;
-    TextBox* Text2 = nullptr;
-    QLabel* lblxmit = nullptr;
-    QPushButton* Command4 = nullptr;
-
-    // "I/O Settings"
-    QGroupBox* Frame2 = nullptr;
-    QGroupBox* Frame10 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* Label12 = nullptr;
-    QLineEdit* eeprom = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    QLabel* lblfrmt = nullptr;
-    QLineEdit* txtfrmt = nullptr;
-    QLabel* Label6 = nullptr;
-    QLineEdit* txtDelim = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* txthead = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txtfoot = nullptr;
-    QLabel* Label9 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLabel* lblfz = nullptr;
-    QLabel* lblrem = nullptr;
-    QGroupBox* Frame5 = nullptr;
-    QLabel* Label7 = nullptr;
-    QListWidget* List2 = nullptr;
-    QLabel* Label8 = nullptr;
-    QListWidget* List3 = nullptr;
-    QLabel* Label11 = nullptr;
-    QLineEdit* xmitdelay = nullptr;
-    QPushButton* cmdApply = nullptr;
-    QPushButton* cmdlcd = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    std::array<QRadioButton*, 2> Option2{};
-    QGroupBox* LCD = nullptr;
-    QLabel* Label1 = nullptr;
-
-    // Output window and the bottom strip
-    TextBox* Text3 = nullptr;
-    QGroupBox* Frame9 = nullptr;
-    QGroupBox* Frame8 = nullptr;
-    QPushButton* txtcase = nullptr;
-    QPushButton* Command11 = nullptr;
-    QPushButton* Command12 = nullptr;
-    QPushButton* Command13 = nullptr;
-    QPushButton* Command14 = nullptr;
-    QPushButton* cmdExport = nullptr;
-    QGroupBox* Frame7 = nullptr;
-    QPushButton* Command16 = nullptr;
-    QPushButton* Command15 = nullptr;
-
-    // Invisible objects
-    QTimer* Timer1 = nullptr;
-    SerialPort* MSComm1 = nullptr;
-    CommonDialog* commdlg = nullptr;
+private:
+    ToolState m_state;
+    MainControls ui;
+    // The canvas box of the 240x64 panel as laid out; every panel's box is scaled from it.
+    int m_canvasBaseWidth = 0;
+    int m_canvasBaseHeight = 0;
 
     // ---- Handlers ----
     void Form_Load(); // start-up values; called once by the constructor
@@ -272,13 +143,7 @@ public:
                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok);
     void beep();
     void setBusyPointer(bool busy);
-    static void setBackColour(QWidget* widget, const QColor& colour);
-    static QColor backColour(const QWidget* widget);
 
-signals:
-    void beeped(); // every beep() of the window, as it sounds
-
-private:
     void buildMenus();
     // The canvas box at the chosen panel's size, one unit per panel pixel (MainCanvas.cpp).
     void showPanelBox();
@@ -313,22 +178,11 @@ private:
     ExportFormat m_exportFormat = ExportFormat::C;
     ExportOptions m_exportOptions;
     // ---- conversion and output window (MainConvert.cpp, MainOutput.cpp) ----
-    // The canvas revision right after the last Load that captured a file (0: none since
-    // start-up) and the panel it captured for. horzMatrix describes the canvas only while both
-    // still hold; otherwise Convert captures the canvas itself.
-    quint64 m_loadRevision = 0;
-    int m_loadedWidth = 0;
-    int m_loadedHeight = 0;
-    bool loadedCaptureStands() const;
     // What Convert and Export read: the panel, the canvas, Inverted, the Load capture while it
     // stands, the four Output Format boxes.
     ConvertInput convertInput(bool horizontal) const;
-    // Send to LCD is armed by a Reformat whose transmit text is what Convert and Reformat would
-    // build now, and disarmed for good by the first change of the canvas or of a setting they
-    // read; m_convertBasis is what the last good Convert read (MainOutput.cpp).
-    bool m_converted = false;
-    bool m_sendArmed = false;
-    TransmitBasis m_convertBasis;
+    // What Convert and Reformat read besides the output window, as the controls show it now;
+    // refreshSendButton() disarms Send to LCD at its first change (MainOutput.cpp).
     TransmitBasis transmitBasisNow() const;
     void watchTransmitBasis();
     void refreshSendButton();

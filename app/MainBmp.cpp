@@ -20,23 +20,23 @@ void Main::Command10_Click() {
     CanvasStep step(this);
     fload();
     for (int i = 0; i <= 6; ++i)
-        optgrf[i]->setEnabled(false);
+        ui.optgrf[i]->setEnabled(false);
 }
 
 void Main::showCanvasAtDisplayPixels() {
     // One screen pixel per canvas pixel: resizing the box to the image keeps what the user sees
     // the same size, and mouse positions address canvas pixels directly.
-    Picture1->setDisplayPixelUnits();
-    Picture1->setBoxSize(QSize(canvas.width(), canvas.height()));
-    Picture1->update();
+    ui.Picture1->setDisplayPixelUnits();
+    ui.Picture1->setBoxSize(QSize(m_state.canvas.width(), m_state.canvas.height()));
+    ui.Picture1->update();
 }
 
 void Main::fsave() {
     showCanvasAtDisplayPixels();
     // The image is taken before the dialog, which may sit open while nothing else changes it.
-    const QByteArray file = writeMonochromeBmp(std::as_const(canvas).image());
-    commdlg->ShowSave();
-    const QString fileName = commdlg->FileName;
+    const QByteArray file = writeMonochromeBmp(std::as_const(m_state.canvas).image());
+    ui.commdlg->ShowSave();
+    const QString fileName = ui.commdlg->FileName;
     if (fileName.isEmpty())
         return;
     if (file.isEmpty()) {
@@ -49,27 +49,25 @@ void Main::fsave() {
 }
 
 void Main::fload() {
-    const int width = lcdWidth;
-    const int height = lcdHeight;
-    Picture1->setDisplayPixelUnits();
-    commdlg->ShowOpen();
-    const QString fileName = commdlg->FileName;
+    const int width = m_state.panelWidth();
+    const int height = m_state.panelHeight();
+    ui.Picture1->setDisplayPixelUnits();
+    ui.commdlg->ShowOpen();
+    const QString fileName = ui.commdlg->FileName;
     QString text;
     if (!fileName.isEmpty()) {
         QString failure;
         if (!loadPictureAndCapture(fileName, width, height, &failure)) {
             msgBox(QStringLiteral("Error: ") + failure);
-            Text3->setText(QString());
+            ui.Text3->setText(QString());
             showCanvasAtDisplayPixels();
             return;
         }
-        text = rawMatrixText(horzMatrix, width, height);
-        m_loadRevision = canvas.revision();
-        m_loadedWidth = width;
-        m_loadedHeight = height;
+        text = rawMatrixText(m_state.horzMatrix, width, height);
+        m_state.recordLoadCapture();
     }
-    Text3->setText(text);
-    chkinvert->setEnabled(false);
+    ui.Text3->setText(text);
+    ui.chkinvert->setEnabled(false);
     showCanvasAtDisplayPixels();
 }
 
@@ -88,7 +86,7 @@ bool Main::loadPictureAndCapture(const QString& fileName, int width, int height,
         *failure = loaded.failure;
         return false;
     }
-    canvas.setPicture(loaded.picture);
-    captureBmpRows(horzMatrix, loaded.rows.bytes, width, height, chkinvert->isChecked());
+    m_state.canvas.setPicture(loaded.picture);
+    captureBmpRows(m_state.horzMatrix, loaded.rows.bytes, width, height, ui.chkinvert->isChecked());
     return true;
 }

@@ -11,20 +11,17 @@
 
 void Main::optgrf_Click(int index) {
     CanvasStep step(this);
-    lcdSizeIndex = index;
-    const LcdSize& size = lcdSizes().at(static_cast<size_t>(index));
-    lcdWidth = size.width;
-    lcdHeight = size.height;
+    m_state.choosePanel(index);
     showPanelBox();
-    canvas.resize(lcdWidth, lcdHeight);
-    Picture1->update();
+    m_state.canvas.resize(m_state.panelWidth(), m_state.panelHeight());
+    ui.Picture1->update();
 }
 
 void Main::showPanelBox() {
-    const QSizeF box = lcdBoxSize(lcdSizeIndex, canvasBaseWidth, canvasBaseHeight);
-    Picture1->setBoxSize(QSize(static_cast<int>(std::lround(box.width())),
-                               static_cast<int>(std::lround(box.height()))));
-    Picture1->setUnits(lcdWidth, lcdHeight);
+    const QSizeF box = lcdBoxSize(m_state.panelIndex(), m_canvasBaseWidth, m_canvasBaseHeight);
+    ui.Picture1->setBoxSize(QSize(static_cast<int>(std::lround(box.width())),
+                                  static_cast<int>(std::lround(box.height()))));
+    ui.Picture1->setUnits(m_state.panelWidth(), m_state.panelHeight());
 }
 
 void Main::Command5_Click() {
@@ -32,19 +29,19 @@ void Main::Command5_Click() {
     // A loaded picture may have brought its own size and left the box measuring display
     // pixels; Clear leaves a white canvas of the chosen panel size in the panel's own box, so
     // every click lands on a panel pixel again.
-    canvas.resize(lcdWidth, lcdHeight);
-    canvas.clear();
+    m_state.canvas.resize(m_state.panelWidth(), m_state.panelHeight());
+    m_state.canvas.clear();
     showPanelBox();
-    Picture1->update();
-    chkinvert->setEnabled(true);
+    ui.Picture1->update();
+    ui.chkinvert->setEnabled(true);
     for (int i = 0; i <= 6; ++i)
-        optgrf[i]->setEnabled(true);
+        ui.optgrf[i]->setEnabled(true);
 }
 
 void Main::Combo1_Click() {
     static const int widths[] = {1, 2, 3, 4, 5, 10};
-    const int entry = Combo1->currentIndex();
+    const int entry = ui.Combo1->currentIndex();
     if (entry < 0 || entry >= static_cast<int>(std::size(widths)))
         return;
-    canvas.penWidth = widths[entry];
+    m_state.canvas.penWidth = widths[entry];
 }

@@ -14,18 +14,17 @@
 #include <exception>
 
 void Main::Command9_Click() {
-    Text3->setText(QString());
-    Command12->setEnabled(true);
+    ui.Text3->setText(QString());
+    ui.Command12->setEnabled(true);
     // Whatever happens below, the transmit text built before is not what this Convert makes,
     // and a Convert that fails leaves nothing to reformat.
-    m_converted = false;
-    m_sendArmed = false;
-    Command16->setEnabled(false);
-    Command16->setToolTip(QString());
-    Command15->setEnabled(false);
-    convText.clear();
-    xmitText.clear();
-    picHeader.clear();
+    m_state.convertStarted();
+    ui.Command16->setEnabled(false);
+    ui.Command16->setToolTip(QString());
+    ui.Command15->setEnabled(false);
+    m_state.convText.clear();
+    m_state.xmitText.clear();
+    m_state.pic.header.clear();
 
     // What was done before a failure stays; the pointer comes back in every case.
     auto fail = [this](const QString& description) {
@@ -38,50 +37,45 @@ void Main::Command9_Click() {
         fail(failure);
         return;
     }
-    vertMatrix.clear();
+    m_state.vertMatrix.clear();
     setBusyPointer(true);
-    const ConvertInput input = convertInput(matrixHorizontal != 0);
+    const ConvertInput input = convertInput(m_state.horizontal);
     try {
         Conversion conversion = convertPicture(input);
         if (!conversion.ok()) {
             fail(conversion.failure);
             return;
         }
-        vertMatrix = std::move(conversion.vertical);
-        Text3->setText(conversion.text);
+        m_state.vertMatrix = std::move(conversion.vertical);
+        ui.Text3->setText(conversion.text);
     } catch (const std::exception& e) {
         fail(QString::fromLocal8Bit(e.what()));
         return;
     }
-    convText = Text3->text();
-    restoreText = convText;
-    lblfz->setText(byteCountCaption(convText.size()));
+    m_state.convText = ui.Text3->text();
+    m_state.restoreText = m_state.convText;
+    ui.lblfz->setText(byteCountCaption(m_state.convText.size()));
     setBusyPointer(false);
-    m_convertBasis = transmitBasisNow();
-    m_converted = true;
-    Command15->setEnabled(true);
+    m_state.convertSucceeded(transmitBasisNow());
+    ui.Command15->setEnabled(true);
 }
 
 ConvertInput Main::convertInput(bool horizontal) const {
     ConvertInput input;
     input.horizontal = horizontal;
-    input.width = lcdWidth;
-    input.height = lcdHeight;
-    input.canvas = canvas.image();
-    input.inverted = chkinvert->isChecked();
-    input.loaded = loadedCaptureStands() ? &horzMatrix : nullptr;
-    input.format = {txtfrmt->text(), txtDelim->text(), txthead->text(), txtfoot->text()};
+    input.width = m_state.panelWidth();
+    input.height = m_state.panelHeight();
+    input.canvas = m_state.canvas.image();
+    input.inverted = ui.chkinvert->isChecked();
+    input.loaded = m_state.loadCaptureStands() ? &m_state.horzMatrix : nullptr;
+    input.format = {ui.txtfrmt->text(), ui.txtDelim->text(), ui.txthead->text(),
+                    ui.txtfoot->text()};
     return input;
 }
 
-bool Main::loadedCaptureStands() const {
-    return m_loadRevision != 0 && canvas.revision() == m_loadRevision &&
-           m_loadedWidth == lcdWidth && m_loadedHeight == lcdHeight;
-}
-
 void Main::Option2_Click(int) {
-    // The frame names the horizontal controllers; getparam reads the choice back from it.
-    const bool vertical = Option2[0]->isChecked();
-    matrixHorizontal = vertical ? 0 : 1;
-    LCD->setHidden(vertical);
+    // The frame names the horizontal controllers; it is shown while they are chosen.
+    const bool vertical = ui.Option2[0]->isChecked();
+    m_state.horizontal = !vertical;
+    ui.LCD->setHidden(vertical);
 }

@@ -11,13 +11,13 @@
 #include <QRadioButton>
 
 void Main::cmdImport_Click() {
-    commdlg->DialogTitle = QStringLiteral("Picture to Import");
-    commdlg->Filter = QStringLiteral("Pictures|%1|All Files (*.*)|*.*")
-                          .arg(importPatterns().join(QLatin1Char(';')));
-    commdlg->FileName.clear();
-    commdlg->DefaultExt.clear();
-    commdlg->ShowOpen();
-    const QString fileName = commdlg->FileName;
+    ui.commdlg->DialogTitle = QStringLiteral("Picture to Import");
+    ui.commdlg->Filter = QStringLiteral("Pictures|%1|All Files (*.*)|*.*")
+                             .arg(importPatterns().join(QLatin1Char(';')));
+    ui.commdlg->FileName.clear();
+    ui.commdlg->DefaultExt.clear();
+    ui.commdlg->ShowOpen();
+    const QString fileName = ui.commdlg->FileName;
     if (fileName.isEmpty())
         return;
 
@@ -30,7 +30,8 @@ void Main::cmdImport_Click() {
         msgBox(QStringLiteral("Error: %1: %2").arg(fileName, failure));
         return;
     }
-    ImportDialog dialog(picture, lcdWidth, lcdHeight, m_importOptions, this);
+    ImportDialog dialog(picture, m_state.panelWidth(), m_state.panelHeight(), m_importOptions,
+                        this);
     setBusyPointer(false);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -41,22 +42,22 @@ void Main::cmdImport_Click() {
 void Main::putImportedPicture(const QImage& picture) {
     CanvasStep step(this); // one step of the undo history
     // Import is not Load: the sizes, Inverted and the captured bytes stay as they are.
-    canvas.setPicture(picture);
+    m_state.canvas.setPicture(picture);
     // After a Load the box measures display pixels at the loaded picture's size.
-    if (Picture1->measuresDisplayPixels())
+    if (ui.Picture1->measuresDisplayPixels())
         showCanvasAtDisplayPixels();
     else
-        Picture1->update();
+        ui.Picture1->update();
 }
 
 QByteArray Main::exportBytes() const {
     // The bytes Convert would take now, from the same source, without the closing "00".
-    return pictureBytes(convertInput(!Option2[0]->isChecked()));
+    return pictureBytes(convertInput(!ui.Option2[0]->isChecked()));
 }
 
 void Main::cmdExport_Click() {
-    ExportDialog dialog(exportBytes(), lcdWidth, lcdHeight, !Option2[0]->isChecked(), commdlg,
-                        this);
+    ExportDialog dialog(exportBytes(), m_state.panelWidth(), m_state.panelHeight(),
+                        !ui.Option2[0]->isChecked(), ui.commdlg, this);
     dialog.setChoices(m_exportFormat, m_exportOptions);
     dialog.exec();
     m_exportFormat = dialog.format();

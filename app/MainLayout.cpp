@@ -5,6 +5,7 @@
 #include "app/CommIndicator.h"
 #include "app/TextBox.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -162,6 +164,18 @@ int widestTitle(QGroupBox* box, const QStringList& titles) {
 }
 } // namespace
 
+void Main::buildMenus() {
+    auto add = [this](const char* name, const QString& caption) {
+        QAction* action = menuBar()->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    ui.mnuExit = add("mnuExit", QStringLiteral("E&xit"));
+    ui.mnuOpen = add("mnuOpen", QStringLiteral("&Open"));
+    ui.mnuAbout = add("mnuAbout", QStringLiteral("&About"));
+    ui.mnuHelp = add("mnuHelp", QStringLiteral("&Help"));
+}
+
 void Main::buildControls() {
     auto* central = new QWidget;
     auto* page = new QVBoxLayout(central);
@@ -169,329 +183,334 @@ void Main::buildControls() {
     page->setSpacing(3);
 
     // ---- Top strip: the serial port ----
-    Frame3 = frame("Frame3", "");
-    auto* top = new QHBoxLayout(Frame3);
+    ui.Frame3 = frame("Frame3", "");
+    auto* top = new QHBoxLayout(ui.Frame3);
     top->setContentsMargins(6, 4, 6, 4);
     auto* ports = new QVBoxLayout;
     for (int i = 0; i < 2; ++i) {
-        Option1[i] =
+        ui.Option1[i] =
             named(new QRadioButton(i == 0 ? QStringLiteral("Com1") : QStringLiteral("Com2")),
                   QStringLiteral("Option1(%1)").arg(i));
-        Option1[i]->setFont(designerFont(false, 8.25, true));
-        ports->addWidget(Option1[i]);
+        ui.Option1[i]->setFont(designerFont(false, 8.25, true));
+        ports->addWidget(ui.Option1[i]);
     }
-    Option1[0]->setChecked(true);
+    ui.Option1[0]->setChecked(true);
     top->addLayout(ports);
-    List1 = listBox("List1", {}, 3);
-    List1->setFixedWidth(96);
-    top->addWidget(List1);
+    ui.List1 = listBox("List1", {}, 3);
+    ui.List1->setFixedWidth(96);
+    top->addWidget(ui.List1);
     auto* openColumn = new QVBoxLayout;
-    cmdcomm = button("cmdcomm", "Open");
-    Label2 = label("Label2", "Setting");
-    openColumn->addWidget(cmdcomm);
-    openColumn->addWidget(Label2);
+    ui.cmdcomm = button("cmdcomm", "Open");
+    ui.Label2 = label("Label2", "Setting");
+    openColumn->addWidget(ui.cmdcomm);
+    openColumn->addWidget(ui.Label2);
     top->addLayout(openColumn);
-    comm = label("comm", "");
-    comm->setAlignment(Qt::AlignCenter);
-    comm->setFrameStyle(QFrame::Box | QFrame::Plain);
-    comm->setFont(designerFont(false, 8.25, true));
-    comm->setFixedSize(44, 24);
-    comm_indicator::showOff(comm);
-    top->addWidget(comm);
-    cmdbuff = button("cmdbuff", "Apply");
-    top->addWidget(cmdbuff);
+    ui.comm = label("comm", "");
+    ui.comm->setAlignment(Qt::AlignCenter);
+    ui.comm->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ui.comm->setFont(designerFont(false, 8.25, true));
+    ui.comm->setFixedSize(44, 24);
+    comm_indicator::showOff(ui.comm);
+    top->addWidget(ui.comm);
+    ui.cmdbuff = button("cmdbuff", "Apply");
+    top->addWidget(ui.cmdbuff);
     auto* handshake = new QVBoxLayout;
-    Label23 = label("Label23", "Handshake");
-    proto = listBox("proto", {"Off", "XoXoff", "Rts", "XonRts"}, 2);
-    proto->setFixedWidth(80);
-    handshake->addWidget(Label23);
-    handshake->addWidget(proto);
+    ui.Label23 = label("Label23", "Handshake");
+    ui.proto = listBox("proto", {"Off", "XoXoff", "Rts", "XonRts"}, 2);
+    ui.proto->setFixedWidth(80);
+    handshake->addWidget(ui.Label23);
+    handshake->addWidget(ui.proto);
     top->addLayout(handshake);
     auto* buffer = new QVBoxLayout;
-    Label22 = label("Label22", "Com out buff");
-    combuff = lineEdit("combuff", "512");
-    combuff->setFixedWidth(70);
-    buffer->addWidget(Label22);
-    buffer->addWidget(combuff);
+    ui.Label22 = label("Label22", "Com out buff");
+    ui.combuff = lineEdit("combuff", "512");
+    ui.combuff->setFixedWidth(70);
+    buffer->addWidget(ui.Label22);
+    buffer->addWidget(ui.combuff);
     buffer->addStretch();
     top->addLayout(buffer);
     top->addStretch();
-    page->addWidget(Frame3);
+    page->addWidget(ui.Frame3);
 
     // ---- "Graphic" and the receive / transmit windows ----
     auto* middle = new QHBoxLayout;
-    Frame6 = frame("Frame6", "Graphic");
-    auto* graphic = new QGridLayout(Frame6);
+    ui.Frame6 = frame("Frame6", "Graphic");
+    auto* graphic = new QGridLayout(ui.Frame6);
     graphic->setContentsMargins(6, 4, 6, 4);
     // The stage holds the canvas box at any of the eight sizes and zooms; it scrolls when the
     // zoomed box is larger than the room the window gives it.
-    stage = named(new QScrollArea, QStringLiteral("stage"));
-    stage->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    stage->setStyleSheet(QStringLiteral("QScrollArea#stage > QWidget { background: #b8bcc0; }"));
-    stage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    stage->setWidgetResizable(false);
-    Picture1 = named(new CanvasView(&canvas), QStringLiteral("Picture1"));
-    Picture1->setBoxSize(QSize(240, 64));
-    auto* backdrop = new StageBackdrop(Picture1);
-    backdrop->resize(Picture1->size() +
+    ui.stage = named(new QScrollArea, QStringLiteral("stage"));
+    ui.stage->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    ui.stage->setStyleSheet(QStringLiteral("QScrollArea#stage > QWidget { background: #b8bcc0; }"));
+    ui.stage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui.stage->setWidgetResizable(false);
+    ui.Picture1 = named(new CanvasView(&m_state.canvas), QStringLiteral("Picture1"));
+    ui.Picture1->setBoxSize(QSize(240, 64));
+    auto* backdrop = new StageBackdrop(ui.Picture1);
+    backdrop->resize(ui.Picture1->size() +
                      QSize(2 * StageBackdrop::Margin, 2 * StageBackdrop::Margin));
-    stage->setWidget(backdrop);
+    ui.stage->setWidget(backdrop);
     // The largest panel fits whole at x1; any extra room of the window goes to the stage.
-    const int stageFrame = 2 * stage->frameWidth() + 2 * StageBackdrop::Margin;
-    stage->setMinimumSize(320 + stageFrame, 200 + stageFrame);
-    stage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    graphic->addWidget(stage, 0, 0);
+    const int stageFrame = 2 * ui.stage->frameWidth() + 2 * StageBackdrop::Margin;
+    ui.stage->setMinimumSize(320 + stageFrame, 200 + stageFrame);
+    ui.stage->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    graphic->addWidget(ui.stage, 0, 0);
     graphic->setRowStretch(0, 1);
     graphic->setColumnStretch(0, 1);
     auto* sizes = new QGridLayout;
     sizes->setVerticalSpacing(1);
-    Label10 = label("Label10", "LCD Size");
-    sizes->addWidget(Label10, 0, 0, 1, 2);
+    ui.Label10 = label("Label10", "LCD Size");
+    sizes->addWidget(ui.Label10, 0, 0, 1, 2);
     const char* sizeLabelNames[] = {"Label14", "Label15", "Label16", "Label17",
                                     "Label19", "Label18", "Label20", "Label21"};
     const char* sizeCaptions[] = {"240x64",  "128x64",  "128x32", "256x128",
                                   "240x128", "128x128", "256x64", "320x200"};
     for (int i = 0; i < 8; ++i) {
-        optgrf[i] = named(new QRadioButton, QStringLiteral("optgrf(%1)").arg(i));
-        sizeLabels[i] = label(sizeLabelNames[i], sizeCaptions[i]);
-        optgrf[i]->setFixedSize(optgrf[i]->sizeHint()); // an option without caption is all button
-        sizeLabels[i]->setBuddy(optgrf[i]);
-        sizes->addWidget(optgrf[i], i + 1, 0);
-        sizes->addWidget(sizeLabels[i], i + 1, 1);
+        ui.optgrf[i] = named(new QRadioButton, QStringLiteral("optgrf(%1)").arg(i));
+        ui.sizeLabels[i] = label(sizeLabelNames[i], sizeCaptions[i]);
+        ui.optgrf[i]->setFixedSize(
+            ui.optgrf[i]->sizeHint()); // an option without caption is all button
+        ui.sizeLabels[i]->setBuddy(ui.optgrf[i]);
+        sizes->addWidget(ui.optgrf[i], i + 1, 0);
+        sizes->addWidget(ui.sizeLabels[i], i + 1, 1);
     }
-    optgrf[0]->setChecked(true);
+    ui.optgrf[0]->setChecked(true);
     auto* zoomLabel = label("lblZoom", "Zoom");
-    cboZoom = named(new QComboBox, QStringLiteral("cboZoom"));
+    ui.cboZoom = named(new QComboBox, QStringLiteral("cboZoom"));
     for (const char* zoom : {"x1", "x2", "x3", "x4", "x6", "x8"})
-        cboZoom->addItem(QString::fromLatin1(zoom));
-    cboZoom->setCurrentIndex(0);
-    cboZoom->setToolTip(QStringLiteral("Screen pixels per panel pixel; a grid from x4"));
-    zoomLabel->setBuddy(cboZoom);
+        ui.cboZoom->addItem(QString::fromLatin1(zoom));
+    ui.cboZoom->setCurrentIndex(0);
+    ui.cboZoom->setToolTip(QStringLiteral("Screen pixels per panel pixel; a grid from x4"));
+    zoomLabel->setBuddy(ui.cboZoom);
     sizes->setRowMinimumHeight(9, 6);
     sizes->addWidget(zoomLabel, 10, 0, 1, 2);
-    sizes->addWidget(cboZoom, 11, 0, 1, 2);
+    sizes->addWidget(ui.cboZoom, 11, 0, 1, 2);
     sizes->setRowStretch(12, 1);
     graphic->addLayout(sizes, 0, 1);
 
     auto* pen = new QHBoxLayout;
-    Label4 = label("Label4", "Pen Size");
-    Combo1 = named(new QComboBox, QStringLiteral("Combo1"));
+    ui.Label4 = label("Label4", "Pen Size");
+    ui.Combo1 = named(new QComboBox, QStringLiteral("Combo1"));
     for (int i = 0; i < 6; ++i) {
         const char* captions[] = {"x1", "x2", "x3", "x4", "x5", "x10"};
-        Combo1->addItem(QString::fromLatin1(captions[i]), i + 1);
+        ui.Combo1->addItem(QString::fromLatin1(captions[i]), i + 1);
     }
-    Combo1->setCurrentIndex(-1);
-    Command7 = button("Command7", "Draw");
-    Command6 = button("Command6", "Erase");
-    Command5 = button("Command5", "Clear");
-    cmdInvert = button("cmdInvert", "Invert");
-    lblxy = label("lblxy", "X,Y Position");
-    lblxy->setMinimumWidth(90);
-    lblxy->setVisible(false);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Label4, Combo1, Command7, Command6, Command5, cmdInvert})
+    ui.Combo1->setCurrentIndex(-1);
+    ui.Command7 = button("Command7", "Draw");
+    ui.Command6 = button("Command6", "Erase");
+    ui.Command5 = button("Command5", "Clear");
+    ui.cmdInvert = button("cmdInvert", "Invert");
+    ui.lblxy = label("lblxy", "X,Y Position");
+    ui.lblxy->setMinimumWidth(90);
+    ui.lblxy->setVisible(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.Label4, ui.Combo1, ui.Command7,
+                                                      ui.Command6, ui.Command5, ui.cmdInvert})
         pen->addWidget(w);
-    pen->addWidget(lblxy);
+    pen->addWidget(ui.lblxy);
     pen->addStretch();
     graphic->addLayout(pen, 1, 0, 1, 2);
 
     auto* tools = new QHBoxLayout;
-    cmdfont = button("cmdfont", "Font");
-    pictxt = lineEdit("pictxt");
-    pictxt->setMinimumWidth(110); // a few words stay readable at the window's minimum size
-    cmdtext = button("cmdtext", "Text");
-    chkinvert = named(new QCheckBox(QStringLiteral("Inverted")), QStringLiteral("chkinvert"));
-    chkinvert->setChecked(true);
-    Command8 = button("Command8", "Save");
-    Command9 = button("Command9", "Convert");
-    Command10 = button("Command10", "Load");
-    cmdImport = button("cmdImport", "Import...");
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdfont, pictxt, cmdtext, chkinvert, Command8,
-                                                      Command9, Command10, cmdImport})
+    ui.cmdfont = button("cmdfont", "Font");
+    ui.pictxt = lineEdit("pictxt");
+    ui.pictxt->setMinimumWidth(110); // a few words stay readable at the window's minimum size
+    ui.cmdtext = button("cmdtext", "Text");
+    ui.chkinvert = named(new QCheckBox(QStringLiteral("Inverted")), QStringLiteral("chkinvert"));
+    ui.chkinvert->setChecked(true);
+    ui.Command8 = button("Command8", "Save");
+    ui.Command9 = button("Command9", "Convert");
+    ui.Command10 = button("Command10", "Load");
+    ui.cmdImport = button("cmdImport", "Import...");
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui.cmdfont, ui.pictxt, ui.cmdtext, ui.chkinvert,
+                                         ui.Command8, ui.Command9, ui.Command10, ui.cmdImport})
         tools->addWidget(w);
     graphic->addLayout(tools, 2, 0, 1, 2);
-    middle->addWidget(Frame6, 1);
+    middle->addWidget(ui.Frame6, 1);
 
     auto* right = new QVBoxLayout;
-    Text1 = named(new TextBox, QStringLiteral("Text1"));
-    Text1->setMaxLength(10000);
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setText(QStringLiteral("Serial Input from PIC\r\n"));
-    Text2 = named(new TextBox, QStringLiteral("Text2"));
-    lblxmit = label("lblxmit", "Transmit Window Active");
-    lblxmit->setVisible(false);
-    Command4 = button("Command4", "Paste and Send ");
-    Command4->setEnabled(false);
-    for (TextBox* box : {Text1, Text2}) {
+    ui.Text1 = named(new TextBox, QStringLiteral("Text1"));
+    ui.Text1->setMaxLength(10000);
+    ui.Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui.Text1->setText(QStringLiteral("Serial Input from PIC\r\n"));
+    ui.Text2 = named(new TextBox, QStringLiteral("Text2"));
+    ui.lblxmit = label("lblxmit", "Transmit Window Active");
+    ui.lblxmit->setVisible(false);
+    ui.Command4 = button("Command4", "Paste and Send ");
+    ui.Command4->setEnabled(false);
+    for (TextBox* box : {ui.Text1, ui.Text2}) {
         box->setMinimumWidth(150);
         box->setWordWrapMode(QTextOption::WrapAnywhere);
         setBackColour(box, Qt::white);
     }
-    QPalette receive = Text1->palette();
+    QPalette receive = ui.Text1->palette();
     receive.setColor(QPalette::Text, QColor(0, 0, 128));
-    Text1->setPalette(receive);
-    QPalette transmit = Text2->palette();
+    ui.Text1->setPalette(receive);
+    QPalette transmit = ui.Text2->palette();
     transmit.setColor(QPalette::Text, QColor(128, 0, 0));
-    Text2->setPalette(transmit);
-    right->addWidget(Text1, 3);
-    right->addWidget(Text2, 2);
+    ui.Text2->setPalette(transmit);
+    right->addWidget(ui.Text1, 3);
+    right->addWidget(ui.Text2, 2);
     auto* indicators = new QHBoxLayout;
-    indicators->addWidget(lblxmit);
+    indicators->addWidget(ui.lblxmit);
     indicators->addStretch();
-    indicators->addWidget(Command4);
+    indicators->addWidget(ui.Command4);
     right->addLayout(indicators);
     middle->addLayout(right);
     page->addLayout(middle, 3);
 
     // ---- "I/O Settings" ----
-    Frame2 = frame("Frame2", "I/O Settings");
-    auto* io = new QHBoxLayout(Frame2);
+    ui.Frame2 = frame("Frame2", "I/O Settings");
+    auto* io = new QHBoxLayout(ui.Frame2);
     io->setContentsMargins(6, 2, 6, 4);
 
-    Frame10 = frame("Frame10", "I2C Eeprom");
-    auto* eepromBox = new QGridLayout(Frame10);
-    Check1 = named(new QCheckBox, QStringLiteral("Check1"));
-    Label13 = label("Label13", "Load EEprom");
-    Label12 = label("Label12", "Start Addr");
-    for (QLabel* small : {Label13, Label12})
+    ui.Frame10 = frame("Frame10", "I2C Eeprom");
+    auto* eepromBox = new QGridLayout(ui.Frame10);
+    ui.Check1 = named(new QCheckBox, QStringLiteral("Check1"));
+    ui.Label13 = label("Label13", "Load EEprom");
+    ui.Label12 = label("Label12", "Start Addr");
+    for (QLabel* small : {ui.Label13, ui.Label12})
         small->setFont(designerFont(true, 6.75, false));
-    eeprom = lineEdit("eeprom", "00000");
-    eeprom->setMaxLength(5);
-    eeprom->setFixedWidth(60);
-    eeprom->setEnabled(false);
-    setBackColour(eeprom, QColor(128, 128, 128));
-    eepromBox->addWidget(Check1, 0, 0);
-    eepromBox->addWidget(Label13, 0, 1);
-    eepromBox->addWidget(Label12, 1, 0, 1, 2);
-    eepromBox->addWidget(eeprom, 2, 0, 1, 2);
+    ui.eeprom = lineEdit("eeprom", "00000");
+    ui.eeprom->setMaxLength(5);
+    ui.eeprom->setFixedWidth(60);
+    ui.eeprom->setEnabled(false);
+    setBackColour(ui.eeprom, QColor(128, 128, 128));
+    eepromBox->addWidget(ui.Check1, 0, 0);
+    eepromBox->addWidget(ui.Label13, 0, 1);
+    eepromBox->addWidget(ui.Label12, 1, 0, 1, 2);
+    eepromBox->addWidget(ui.eeprom, 2, 0, 1, 2);
     eepromBox->setRowStretch(3, 1);
-    io->addWidget(Frame10);
+    io->addWidget(ui.Frame10);
 
-    Frame4 = frame("Frame4", "Output Format");
-    auto* format = new QGridLayout(Frame4);
+    ui.Frame4 = frame("Frame4", "Output Format");
+    auto* format = new QGridLayout(ui.Frame4);
     format->setVerticalSpacing(2);
-    lblfrmt = label("lblfrmt", "Format");
-    lblfrmt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtfrmt = lineEdit("txtfrmt");
-    Label6 = label("Label6", "Delimiter");
-    txtDelim = lineEdit("txtDelim");
-    Label3 = label("Label3", "Header");
-    txthead = lineEdit("txthead");
-    Label5 = label("Label5", "Footer");
-    txtfoot = lineEdit("txtfoot");
-    Label9 = label("Label9", "Wait Chr");
-    Text4 = lineEdit("Text4", "]");
-    lblfz = label("lblfz", "0000");
-    lblrem = label("lblrem", "0000");
-    for (QLineEdit* small : {txtfrmt, txtDelim, Text4})
+    ui.lblfrmt = label("lblfrmt", "Format");
+    ui.lblfrmt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ui.txtfrmt = lineEdit("txtfrmt");
+    ui.Label6 = label("Label6", "Delimiter");
+    ui.txtDelim = lineEdit("txtDelim");
+    ui.Label3 = label("Label3", "Header");
+    ui.txthead = lineEdit("txthead");
+    ui.Label5 = label("Label5", "Footer");
+    ui.txtfoot = lineEdit("txtfoot");
+    ui.Label9 = label("Label9", "Wait Chr");
+    ui.Text4 = lineEdit("Text4", "]");
+    ui.lblfz = label("lblfz", "0000");
+    ui.lblrem = label("lblrem", "0000");
+    for (QLineEdit* small : {ui.txtfrmt, ui.txtDelim, ui.Text4})
         small->setFixedWidth(44);
-    format->addWidget(lblfrmt, 0, 0);
-    format->addWidget(txtfrmt, 0, 1);
-    format->addWidget(Label6, 0, 2);
-    format->addWidget(txtDelim, 0, 3);
-    format->addWidget(Label3, 1, 0);
-    format->addWidget(txthead, 1, 1, 1, 3);
-    format->addWidget(Label5, 2, 0);
-    format->addWidget(txtfoot, 2, 1, 1, 3);
-    format->addWidget(Label9, 3, 0);
-    format->addWidget(Text4, 3, 1);
-    format->addWidget(lblfz, 3, 2);
-    format->addWidget(lblrem, 3, 3);
+    format->addWidget(ui.lblfrmt, 0, 0);
+    format->addWidget(ui.txtfrmt, 0, 1);
+    format->addWidget(ui.Label6, 0, 2);
+    format->addWidget(ui.txtDelim, 0, 3);
+    format->addWidget(ui.Label3, 1, 0);
+    format->addWidget(ui.txthead, 1, 1, 1, 3);
+    format->addWidget(ui.Label5, 2, 0);
+    format->addWidget(ui.txtfoot, 2, 1, 1, 3);
+    format->addWidget(ui.Label9, 3, 0);
+    format->addWidget(ui.Text4, 3, 1);
+    format->addWidget(ui.lblfz, 3, 2);
+    format->addWidget(ui.lblrem, 3, 3);
     // A wider frame widens the Header and Footer boxes, not the gap after the labels.
     format->setColumnStretch(1, 1);
-    io->addWidget(Frame4, 1);
+    io->addWidget(ui.Frame4, 1);
 
-    Frame5 = frame("Frame5", "I/O");
-    auto* pic = new QGridLayout(Frame5);
+    ui.Frame5 = frame("Frame5", "I/O");
+    auto* pic = new QGridLayout(ui.Frame5);
     pic->setVerticalSpacing(2);
-    Label7 = label("Label7", "PIC Buffer");
-    List2 = listBox("List2", {"2", "4", "8", "16", "32", "64", "128"}, 3);
-    Label8 = label("Label8", "PIC Delay(ms)");
-    List3 = listBox("List3", {"5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "100"}, 3);
-    for (QListWidget* list : {List2, List3})
+    ui.Label7 = label("Label7", "PIC Buffer");
+    ui.List2 = listBox("List2", {"2", "4", "8", "16", "32", "64", "128"}, 3);
+    ui.Label8 = label("Label8", "PIC Delay(ms)");
+    ui.List3 =
+        listBox("List3", {"5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "100"}, 3);
+    for (QListWidget* list : {ui.List2, ui.List3})
         list->setFixedWidth(60);
-    Label11 = label("Label11", "Xmit Delay(ms)");
-    xmitdelay = lineEdit("xmitdelay", "5");
-    xmitdelay->setFixedWidth(60);
-    cmdApply = button("cmdApply", "Apply");
-    cmdlcd = button("cmdlcd", "&Disp Eprom");
-    pic->addWidget(Label7, 0, 0);
-    pic->addWidget(Label8, 0, 1);
-    pic->addWidget(Label11, 0, 2);
-    pic->addWidget(List2, 1, 0, 2, 1);
-    pic->addWidget(List3, 1, 1, 2, 1);
-    pic->addWidget(xmitdelay, 1, 2);
+    ui.Label11 = label("Label11", "Xmit Delay(ms)");
+    ui.xmitdelay = lineEdit("xmitdelay", "5");
+    ui.xmitdelay->setFixedWidth(60);
+    ui.cmdApply = button("cmdApply", "Apply");
+    ui.cmdlcd = button("cmdlcd", "&Disp Eprom");
+    pic->addWidget(ui.Label7, 0, 0);
+    pic->addWidget(ui.Label8, 0, 1);
+    pic->addWidget(ui.Label11, 0, 2);
+    pic->addWidget(ui.List2, 1, 0, 2, 1);
+    pic->addWidget(ui.List3, 1, 1, 2, 1);
+    pic->addWidget(ui.xmitdelay, 1, 2);
     auto* picButtons = new QHBoxLayout;
-    picButtons->addWidget(cmdApply);
-    picButtons->addWidget(cmdlcd);
+    picButtons->addWidget(ui.cmdApply);
+    picButtons->addWidget(ui.cmdlcd);
     pic->addLayout(picButtons, 2, 2);
-    io->addWidget(Frame5);
+    io->addWidget(ui.Frame5);
 
-    Frame1 = frame("Frame1", "Byte Matrix");
-    auto* matrix = new QVBoxLayout(Frame1);
+    ui.Frame1 = frame("Frame1", "Byte Matrix");
+    auto* matrix = new QVBoxLayout(ui.Frame1);
     matrix->setSpacing(2);
-    Option2[0] =
+    ui.Option2[0] =
         named(new QRadioButton(QStringLiteral("Vertical KS0108")), QStringLiteral("Option2(0)"));
-    Option2[1] =
+    ui.Option2[1] =
         named(new QRadioButton(QStringLiteral("Horizontal")), QStringLiteral("Option2(1)"));
-    Option2[1]->setChecked(true);
-    LCD = frame("LCD", "");
-    LCD->setFlat(true);
-    LCD->setStyleSheet(QStringLiteral("QGroupBox#LCD { border: none; margin: 0; padding: 0; }"));
+    ui.Option2[1]->setChecked(true);
+    ui.LCD = frame("LCD", "");
+    ui.LCD->setFlat(true);
+    ui.LCD->setStyleSheet(QStringLiteral("QGroupBox#LCD { border: none; margin: 0; padding: 0; }"));
     // Hidden for the vertical layout, but its room stays, so the frames beside do not move.
-    QSizePolicy keepRoom = LCD->sizePolicy();
+    QSizePolicy keepRoom = ui.LCD->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
-    LCD->setSizePolicy(keepRoom);
-    auto* lcdLayout = new QVBoxLayout(LCD);
+    ui.LCD->setSizePolicy(keepRoom);
+    auto* lcdLayout = new QVBoxLayout(ui.LCD);
     lcdLayout->setContentsMargins(16, 0, 0, 0);
-    Label1 = label("Label1", "T6963C and SED1330");
-    lcdLayout->addWidget(Label1);
-    matrix->addWidget(Option2[0]);
-    matrix->addWidget(Option2[1]);
-    matrix->addWidget(LCD);
+    ui.Label1 = label("Label1", "T6963C and SED1330");
+    lcdLayout->addWidget(ui.Label1);
+    matrix->addWidget(ui.Option2[0]);
+    matrix->addWidget(ui.Option2[1]);
+    matrix->addWidget(ui.LCD);
     matrix->addStretch();
-    io->addWidget(Frame1);
-    page->addWidget(Frame2);
+    io->addWidget(ui.Frame1);
+    page->addWidget(ui.Frame2);
 
     // ---- Output window and the bottom strip ----
-    Text3 = named(new TextBox, QStringLiteral("Text3"));
-    Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui.Text3 = named(new TextBox, QStringLiteral("Text3"));
+    ui.Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Hex has no word boundaries, and wrapping anywhere keeps long lines cheap to lay out.
-    Text3->setWordWrapMode(QTextOption::WrapAnywhere);
+    ui.Text3->setWordWrapMode(QTextOption::WrapAnywhere);
     // A tab has no place in a table of hex; Tab moves on, as in the other boxes.
-    Text3->setTabChangesFocus(true);
-    page->addWidget(new WholeLinesHolder(Text3, 3), 2);
+    ui.Text3->setTabChangesFocus(true);
+    page->addWidget(new WholeLinesHolder(ui.Text3, 3), 2);
 
-    Frame9 = frame("Frame9", "");
-    auto* bottom = new QHBoxLayout(Frame9);
+    ui.Frame9 = frame("Frame9", "");
+    auto* bottom = new QHBoxLayout(ui.Frame9);
     bottom->setContentsMargins(4, 2, 4, 2);
-    Frame8 = frame("Frame8", "Text Output Window");
-    auto* output = new QHBoxLayout(Frame8);
-    txtcase = button("txtcase", "&UpCase");
-    Command11 = button("Command11", "Copy");
-    Command12 = button("Command12", "Save");
-    Command12->setEnabled(false);
-    Command13 = button("Command13", "Clear");
-    Command14 = button("Command14", "Restore");
-    cmdExport = button("cmdExport", "Export...");
-    for (QPushButton* b : {txtcase, Command11, Command12, Command13, Command14, cmdExport})
+    ui.Frame8 = frame("Frame8", "Text Output Window");
+    auto* output = new QHBoxLayout(ui.Frame8);
+    ui.txtcase = button("txtcase", "&UpCase");
+    ui.Command11 = button("Command11", "Copy");
+    ui.Command12 = button("Command12", "Save");
+    ui.Command12->setEnabled(false);
+    ui.Command13 = button("Command13", "Clear");
+    ui.Command14 = button("Command14", "Restore");
+    ui.cmdExport = button("cmdExport", "Export...");
+    for (QPushButton* b :
+         {ui.txtcase, ui.Command11, ui.Command12, ui.Command13, ui.Command14, ui.cmdExport})
         output->addWidget(b);
-    bottom->addWidget(Frame8, 1);
-    Frame7 = frame("Frame7", "Directly load LCD");
-    auto* direct = new QHBoxLayout(Frame7);
-    Command16 = button("Command16", "Send to LCD");
-    Command16->setEnabled(false);
-    Command15 = button("Command15", "Reformat For Output");
-    Command15->setEnabled(false);
-    direct->addWidget(Command16);
-    direct->addWidget(Command15);
+    bottom->addWidget(ui.Frame8, 1);
+    ui.Frame7 = frame("Frame7", "Directly load LCD");
+    auto* direct = new QHBoxLayout(ui.Frame7);
+    ui.Command16 = button("Command16", "Send to LCD");
+    ui.Command16->setEnabled(false);
+    ui.Command15 = button("Command15", "Reformat For Output");
+    ui.Command15->setEnabled(false);
+    direct->addWidget(ui.Command16);
+    direct->addWidget(ui.Command15);
     // "Load EEprom" renames the button and the frame; both keep the width of the longer name.
-    Command16->setMinimumWidth(
-        widestWith(Command16, {QStringLiteral("Send to LCD"), QStringLiteral("Load Eeprom")}));
-    Frame7->setMinimumWidth(widestTitle(Frame7, {QStringLiteral("Directly load LCD"),
-                                                 QStringLiteral("Directly load  I2C Eeprom")}));
-    bottom->addWidget(Frame7);
-    page->addWidget(Frame9);
+    ui.Command16->setMinimumWidth(
+        widestWith(ui.Command16, {QStringLiteral("Send to LCD"), QStringLiteral("Load Eeprom")}));
+    ui.Frame7->setMinimumWidth(
+        widestTitle(ui.Frame7, {QStringLiteral("Directly load LCD"),
+                                QStringLiteral("Directly load  I2C Eeprom")}));
+    bottom->addWidget(ui.Frame7);
+    page->addWidget(ui.Frame9);
 
     setCentralWidget(central);
 }

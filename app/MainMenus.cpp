@@ -12,8 +12,8 @@
 
 void Main::mnuExit_Click() {
     // The program ends at once, without a prompt; a port that will not close is not reported.
-    if (MSComm1->PortOpen())
-        MSComm1->setPortOpen(false);
+    if (ui.MSComm1->PortOpen())
+        ui.MSComm1->setPortOpen(false);
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget* window : windows)
         window->close();
@@ -23,10 +23,10 @@ void Main::mnuExit_Click() {
 void Main::mnuOpen_Click() {
     // Every step is tried and a failing one is passed over silently: the text is only ever a
     // convenience copy of a file the user can open again.
-    commdlg->FileName.clear();
-    commdlg->Filter = QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|");
-    commdlg->ShowOpen();
-    const QString fileName = commdlg->FileName;
+    ui.commdlg->FileName.clear();
+    ui.commdlg->Filter = QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|");
+    ui.commdlg->ShowOpen();
+    const QString fileName = ui.commdlg->FileName;
     if (fileName.isEmpty())
         return;
     // A FIFO or a device would hold the window, and a file far larger than any table would
@@ -35,7 +35,7 @@ void Main::mnuOpen_Click() {
     if (!content.ok())
         return;
     // One character per byte, line breaks as the file has them.
-    Text2->setText(QString::fromLatin1(content.bytes));
+    ui.Text2->setText(QString::fromLatin1(content.bytes));
 }
 
 namespace {

@@ -25,17 +25,15 @@ int listValue(const QListWidget* list, int current) {
 } // namespace
 
 bool Main::getparam(QString* failure) {
-    if (!eepromMode)
-        matrixHorizontal = LCD->isHidden() ? 0 : 1;
     HeaderParameters parameters;
-    parameters.eepromMode = eepromMode;
-    parameters.lcdSizeIndex = lcdSizeIndex;
-    parameters.picBuffer = picBuffer;
-    parameters.picDelay = picDelay;
-    parameters.startAddress = eeprom->text();
+    parameters.eepromMode = m_state.pic.eepromMode;
+    parameters.lcdSizeIndex = m_state.panelIndex();
+    parameters.picBuffer = m_state.pic.buffer;
+    parameters.picDelay = m_state.pic.delayMs;
+    parameters.startAddress = ui.eeprom->text();
     const CommandHeader header = buildCommandHeader(parameters);
     // On a failure the fields built so far stay in picHeader, as the PIC would have got them.
-    picHeader = header.text;
+    m_state.pic.header = header.text;
     if (!header.ok() && failure)
         *failure = header.failure;
     return header.ok();
@@ -43,49 +41,50 @@ bool Main::getparam(QString* failure) {
 
 // The entries are the values themselves ("2" .. "128", "5" .. "100").
 void Main::List2_Click() {
-    picBuffer = listValue(List2, picBuffer);
+    m_state.pic.buffer = listValue(ui.List2, m_state.pic.buffer);
 }
 
 void Main::List3_Click() {
-    picDelay = listValue(List3, picDelay);
+    m_state.pic.delayMs = listValue(ui.List3, m_state.pic.delayMs);
 }
 
 void Main::Text4_Change() {
-    waitChars = Text4->text();
+    m_state.pic.waitChars = ui.Text4->text();
 }
 
 void Main::cmdApply_Click() {
-    waitChars = Text4->text();
-    picBuffer = listValue(List2, picBuffer);
-    picDelay = listValue(List3, picDelay);
+    m_state.pic.waitChars = ui.Text4->text();
+    m_state.pic.buffer = listValue(ui.List2, m_state.pic.buffer);
+    m_state.pic.delayMs = listValue(ui.List3, m_state.pic.delayMs);
     msgBox(QStringLiteral("Settings Now") + lineBreak + QStringLiteral("Buffer:") +
-           QString::number(picBuffer) + lineBreak + QStringLiteral("Delay:") +
-           QString::number(picDelay) + lineBreak + QStringLiteral("Wait Char(s): ") + waitChars +
-           lineBreak + QStringLiteral("Xmit Delay:") + xmitdelay->text());
+           QString::number(m_state.pic.buffer) + lineBreak + QStringLiteral("Delay:") +
+           QString::number(m_state.pic.delayMs) + lineBreak + QStringLiteral("Wait Char(s): ") +
+           m_state.pic.waitChars + lineBreak + QStringLiteral("Xmit Delay:") +
+           ui.xmitdelay->text());
 }
 
 void Main::Check1_Click() {
-    const bool eepromTicked = Check1->isChecked();
-    Command16->setText(eepromTicked ? QStringLiteral("Load Eeprom")
-                                    : QStringLiteral("Send to LCD"));
-    eeprom->setEnabled(eepromTicked);
-    setBackColour(eeprom, eepromTicked ? QApplication::palette(eeprom).color(QPalette::Base)
-                                       : QColor(128, 128, 128));
-    Frame7->setTitle(eepromTicked ? QStringLiteral("Directly load  I2C Eeprom")
-                                  : QStringLiteral("Directly load LCD"));
+    const bool eepromTicked = ui.Check1->isChecked();
+    ui.Command16->setText(eepromTicked ? QStringLiteral("Load Eeprom")
+                                       : QStringLiteral("Send to LCD"));
+    ui.eeprom->setEnabled(eepromTicked);
+    setBackColour(ui.eeprom, eepromTicked ? QApplication::palette(ui.eeprom).color(QPalette::Base)
+                                          : QColor(128, 128, 128));
+    ui.Frame7->setTitle(eepromTicked ? QStringLiteral("Directly load  I2C Eeprom")
+                                     : QStringLiteral("Directly load LCD"));
     if (!eepromTicked)
-        eeprom->setText(QStringLiteral("00000"));
-    eepromMode = eepromTicked;
+        ui.eeprom->setText(QStringLiteral("00000"));
+    m_state.pic.eepromMode = eepromTicked;
     // The EEPROM needs its write cycle between chunks, the LCD does not.
-    xmitdelay->setText(eepromTicked ? QStringLiteral("100") : QStringLiteral("5"));
+    ui.xmitdelay->setText(eepromTicked ? QStringLiteral("100") : QStringLiteral("5"));
 }
 
 void Main::cmdlcd_Click() {
-    if (!MSComm1->PortOpen()) {
+    if (!ui.MSComm1->PortOpen()) {
         beep();
         msgBox(QStringLiteral("Port not open!"));
         return;
     }
-    if (!MSComm1->Output(displayEepromCommand))
-        msgBox(QStringLiteral("Error: %1").arg(MSComm1->errorString()));
+    if (!ui.MSComm1->Output(displayEepromCommand))
+        msgBox(QStringLiteral("Error: %1").arg(ui.MSComm1->errorString()));
 }

@@ -107,26 +107,26 @@ private:
 } // namespace
 
 void Main::Command16_Click() {
-    if (!MSComm1->PortOpen()) {
+    if (!ui.MSComm1->PortOpen()) {
         msgBox(QStringLiteral("Please, open Comm Port first."));
         return;
     }
-    Text3->setText(QString());
+    ui.Text3->setText(QString());
     setBusyPointer(true);
-    lblrem->setText(QString::number(xmitText.size()));
-    Command16->setEnabled(false);
-    if (Timer1->isActive())
-        Timer1->stop();
-    showCommBusy(comm);
+    ui.lblrem->setText(QString::number(m_state.xmitText.size()));
+    ui.Command16->setEnabled(false);
+    if (ui.Timer1->isActive())
+        ui.Timer1->stop();
+    showCommBusy(ui.comm);
 
     // The send reads xmitText while the display hands its prefix to Text3: no copy is needed
     // because nothing can change xmitText until the send returns.
-    SendEchoDisplay display(xmitText, Text3, lblrem, comm);
+    SendEchoDisplay display(m_state.xmitText, ui.Text3, ui.lblrem, ui.comm);
     SendPacing pacing;
-    pacing.waitString = waitChars;
-    pacing.pause = [this] { return sendToLcdPause(xmitdelay->text()); };
+    pacing.waitString = m_state.pic.waitChars;
+    pacing.pause = [this] { return sendToLcdPause(ui.xmitdelay->text()); };
     pacing.waitForLine = [&display](qint64 ns) { display.waitForLine(ns); };
-    const SendResult result = sendText(*MSComm1, xmitText, pacing,
+    const SendResult result = sendText(*ui.MSComm1, m_state.xmitText, pacing,
                                        [&display](qsizetype sent) { display.progress(sent); });
     display.finish();
 
@@ -136,17 +136,17 @@ void Main::Command16_Click() {
             m_terminalFaultReported = true; // the next key or poll does not report it again
         QString message = QStringLiteral("Error - Check Settings!");
         if (result.stop == SendResult::Stop::BadPause)
-            message += QLatin1Char('\n') + xmitDelayRefusal(xmitdelay->text());
+            message += QLatin1Char('\n') + xmitDelayRefusal(ui.xmitdelay->text());
         msgBox(message);
         beep();
-        Command16->setEnabled(true);
+        ui.Command16->setEnabled(true);
         setBusyPointer(false);
         return;
     }
-    comm_indicator::showOn(comm);
-    Timer1->start();
+    comm_indicator::showOn(ui.comm);
+    ui.Timer1->start();
     beep();
-    Command16->setEnabled(true);
+    ui.Command16->setEnabled(true);
     setBusyPointer(false);
 }
 
@@ -158,28 +158,28 @@ void Main::Command4_Click() {
         beep();
         return;
     }
-    const QString delayText = xmitdelay->text();
+    const QString delayText = ui.xmitdelay->text();
     const std::optional<int> pause = pasteAndSendPause(delayText);
-    const QString wait = trimSpaces(Text4->text());
-    if (!MSComm1->PortOpen())
+    const QString wait = trimSpaces(ui.Text4->text());
+    if (!ui.MSComm1->PortOpen())
         return;
     // Nothing has been shown or sent yet: a delay that cannot be used stops the send whole.
     if (!pause) {
         msgBox(QStringLiteral("Error - Check Settings!\n") + xmitDelayRefusal(delayText));
         return;
     }
-    Text2->setText(QGuiApplication::clipboard()->text());
-    Text2->setText(Text2->text().toLower());
-    Text2->viewport()->repaint();
+    ui.Text2->setText(QGuiApplication::clipboard()->text());
+    ui.Text2->setText(ui.Text2->text().toLower());
+    ui.Text2->viewport()->repaint();
 
     // Counted and sent as the terminal keys are: one character beyond Latin-1 is one "?".
-    const QString text = lineCharacters(trimSpaces(Text2->text()));
-    showCommBusy(comm);
+    const QString text = lineCharacters(trimSpaces(ui.Text2->text()));
+    showCommBusy(ui.comm);
     SendPacing pacing;
     pacing.waitString = wait;
     pacing.pause = [pause] { return pause; };
-    const SendResult result = sendText(*MSComm1, text, pacing);
-    comm_indicator::showOn(comm);
+    const SendResult result = sendText(*ui.MSComm1, text, pacing);
+    comm_indicator::showOn(ui.comm);
     // One fault, one message: a poll during the confirmation may have found the line gone and
     // said so already, and the next poll says nothing after this one.
     if (!result.ok() && !std::exchange(m_terminalFaultReported, true)) {

@@ -10,48 +10,49 @@
 
 void Main::Timer1_Timer() {
     // A port closed under the poll has nothing to give; ticking on would only spin.
-    if (!MSComm1->PortOpen()) {
-        Timer1->stop();
+    if (!ui.MSComm1->PortOpen()) {
+        ui.Timer1->stop();
         return;
     }
-    const QString received = MSComm1->Input();
-    if (MSComm1->inputFailed()) {
+    const QString received = ui.MSComm1->Input();
+    if (ui.MSComm1->inputFailed()) {
         // The line is gone: say so once and stop polling; Close and Open bring it back.
-        Timer1->stop();
-        reportLineFault(MSComm1->errorString());
+        ui.Timer1->stop();
+        reportLineFault(ui.MSComm1->errorString());
         return;
     }
     m_terminalFaultReported = false;
-    const ReceiveUpdate update = receiveIntoWindow(Text1->text(), received, Text1->maxLength());
+    const ReceiveUpdate update =
+        receiveIntoWindow(ui.Text1->text(), received, ui.Text1->maxLength());
     switch (update.action) {
     case ReceiveUpdate::Action::None:
         return;
     case ReceiveUpdate::Action::Replace:
-        Text1->setText(update.text);
+        ui.Text1->setText(update.text);
         break;
     case ReceiveUpdate::Action::Append:
-        Text1->appendText(update.text);
+        ui.Text1->appendText(update.text);
         break;
     }
     // A terminal shows the newest line, wherever the user left the view.
-    Text1->verticalScrollBar()->setValue(Text1->verticalScrollBar()->maximum());
+    ui.Text1->verticalScrollBar()->setValue(ui.Text1->verticalScrollBar()->maximum());
 }
 
 void Main::Text1_Change() {
     // Typing or pasting up to the limit starts the window afresh; the poll never lets received
     // text reach the limit (it restarts the window with the new piece instead).
-    if (Text1->maxLength() > 0 && Text1->text().size() == Text1->maxLength())
-        Text1->setText(QString());
+    if (ui.Text1->maxLength() > 0 && ui.Text1->text().size() == ui.Text1->maxLength())
+        ui.Text1->setText(QString());
 }
 
 void Main::Text2_KeyPress(int keyAscii) {
-    if (!MSComm1->PortOpen())
+    if (!ui.MSComm1->PortOpen())
         return;
-    if (MSComm1->Output(QString(QChar(keyAscii)))) {
+    if (ui.MSComm1->Output(QString(QChar(keyAscii)))) {
         m_terminalFaultReported = false;
         return;
     }
-    reportLineFault(QStringLiteral("The key could not be sent: ") + MSComm1->errorString());
+    reportLineFault(QStringLiteral("The key could not be sent: ") + ui.MSComm1->errorString());
 }
 
 // One message for a line that fails, whether a key or the poll finds it first; none again until

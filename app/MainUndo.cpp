@@ -2,7 +2,6 @@
 #include "app/Main.h"
 
 #include "app/CanvasView.h"
-#include "canvas/LcdSize.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,92 +9,86 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
 
 Main::CanvasStep::CanvasStep(Main* window)
-    : m_window(window), m_opened(window->history.begin(window->canvas, window->lcdSizeIndex)) {}
+    : m_window(window), m_opened(window->m_state.history.begin(window->m_state.canvas,
+                                                               window->m_state.panelIndex())) {}
 
 Main::CanvasStep::~CanvasStep() {
     if (m_opened)
-        m_window->history.end(m_window->canvas, m_window->lcdSizeIndex);
+        m_window->m_state.history.end(m_window->m_state.canvas, m_window->m_state.panelIndex());
 }
 
 void Main::buildCanvasTools() {
-    actUndo = new QAction(QStringLiteral("Undo"), this);
-    actUndo->setObjectName(QStringLiteral("actUndo"));
-    actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    actRedo = new QAction(QStringLiteral("Redo"), this);
-    actRedo->setObjectName(QStringLiteral("actRedo"));
-    actRedo->setShortcuts(
+    ui.actUndo = new QAction(QStringLiteral("Undo"), this);
+    ui.actUndo->setObjectName(QStringLiteral("actUndo"));
+    ui.actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ui.actRedo = new QAction(QStringLiteral("Redo"), this);
+    ui.actRedo->setObjectName(QStringLiteral("actRedo"));
+    ui.actRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    addAction(actUndo);
-    addAction(actRedo);
-    connect(actUndo, &QAction::triggered, this, &Main::actUndo_Triggered);
-    connect(actRedo, &QAction::triggered, this, &Main::actRedo_Triggered);
+    addAction(ui.actUndo);
+    addAction(ui.actRedo);
+    connect(ui.actUndo, &QAction::triggered, this, &Main::actUndo_Triggered);
+    connect(ui.actRedo, &QAction::triggered, this, &Main::actRedo_Triggered);
     connect(qApp, &QApplication::focusChanged, this, [this] { updateUndoKeys(); });
     updateUndoKeys();
 
-    connect(cboZoom, &QComboBox::currentIndexChanged, this, &Main::cboZoom_Click);
-    connect(cmdInvert, &QPushButton::clicked, this, &Main::cmdInvert_Click);
+    connect(ui.cboZoom, &QComboBox::currentIndexChanged, this, &Main::cboZoom_Click);
+    connect(ui.cmdInvert, &QPushButton::clicked, this, &Main::cmdInvert_Click);
 }
 
 void Main::updateUndoKeys() {
     QWidget* focus = QApplication::focusWidget();
-    const bool ours = !focus || focus->window() != this || focus == Picture1 ||
+    const bool ours = !focus || focus->window() != this || focus == ui.Picture1 ||
                       qobject_cast<QAbstractButton*>(focus) != nullptr;
-    actUndo->setEnabled(ours);
-    actRedo->setEnabled(ours);
+    ui.actUndo->setEnabled(ours);
+    ui.actRedo->setEnabled(ours);
 }
 
 void Main::actUndo_Triggered() {
-    const int panel = lcdSizeIndex;
-    const QSize size(canvas.width(), canvas.height());
-    if (history.undo(canvas, lcdSizeIndex))
+    const int panel = m_state.panelIndex();
+    const QSize size(m_state.canvas.width(), m_state.canvas.height());
+    if (m_state.undo())
         showRestoredCanvas(panel, size);
 }
 
 void Main::actRedo_Triggered() {
-    const int panel = lcdSizeIndex;
-    const QSize size(canvas.width(), canvas.height());
-    if (history.redo(canvas, lcdSizeIndex))
+    const int panel = m_state.panelIndex();
+    const QSize size(m_state.canvas.width(), m_state.canvas.height());
+    if (m_state.redo())
         showRestoredCanvas(panel, size);
 }
 
 void Main::showRestoredCanvas(int previousPanel, const QSize& previousSize) {
-    const QSize size(canvas.width(), canvas.height());
-    if (lcdSizeIndex != previousPanel) {
-        const LcdSize& panel = lcdSizes().at(static_cast<size_t>(lcdSizeIndex));
-        lcdWidth = panel.width;
-        lcdHeight = panel.height;
-        optgrf[static_cast<size_t>(lcdSizeIndex)]->setChecked(true);
+    const QSize size(m_state.canvas.width(), m_state.canvas.height());
+    if (m_state.panelIndex() != previousPanel) {
+        ui.optgrf[static_cast<size_t>(m_state.panelIndex())]->setChecked(true);
     }
-    if (lcdSizeIndex != previousPanel || size != previousSize) {
+    if (m_state.panelIndex() != previousPanel || size != previousSize) {
         // The panel's box in panel units, as a size choice leaves it; a picture of another size
         // (a loaded file) at one display pixel per picture pixel, as Load leaves it.
-        if (size == QSize(lcdWidth, lcdHeight)) {
-            const QSizeF box = lcdBoxSize(lcdSizeIndex, canvasBaseWidth, canvasBaseHeight);
-            Picture1->setBoxSize(
-                QSize(int(std::lround(box.width())), int(std::lround(box.height()))));
-            Picture1->setUnits(lcdWidth, lcdHeight);
+        if (size == QSize(m_state.panelWidth(), m_state.panelHeight())) {
+            showPanelBox();
         } else {
-            Picture1->setDisplayPixelUnits();
-            Picture1->setBoxSize(size);
+            ui.Picture1->setDisplayPixelUnits();
+            ui.Picture1->setBoxSize(size);
         }
     }
-    Picture1->update();
+    ui.Picture1->update();
 }
 
 void Main::cboZoom_Click() {
     static const int factors[] = {1, 2, 3, 4, 6, 8};
-    const int entry = cboZoom->currentIndex();
+    const int entry = ui.cboZoom->currentIndex();
     if (entry < 0 || entry >= static_cast<int>(std::size(factors)))
         return;
-    Picture1->setZoom(factors[entry]);
+    ui.Picture1->setZoom(factors[entry]);
 }
 
 void Main::cmdInvert_Click() {
     CanvasStep step(this);
     // Every colour to its complement: black and white swap, and twice is the identity.
-    canvas.image().invertPixels(QImage::InvertRgb);
-    Picture1->update();
+    m_state.canvas.image().invertPixels(QImage::InvertRgb);
+    ui.Picture1->update();
 }

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -16,15 +17,13 @@ QString names(const QListWidget* list) {
 }
 } // namespace
 
-class TestStartup : public QObject {
+class TestStartup : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void windowAndMenus();
     void controls_data();
     void controls();
-    void state();
+    void startUpState();
     void colours();
     void lengthLimits();
     void sizeOptions_data();
@@ -33,21 +32,7 @@ private slots:
     void clearRestoresOptionsButNever320();
     void listClicksApplyTheirEntry_data();
     void listClicksApplyTheirEntry();
-
-private:
-    Main* w = nullptr;
 };
-
-void TestStartup::init() {
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestStartup::cleanup() {
-    delete w;
-    w = nullptr;
-}
 
 void TestStartup::windowAndMenus() {
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvel Graphic LCD ToolBox       Beta Ver 1.12"));
@@ -57,8 +42,8 @@ void TestStartup::windowAndMenus() {
     QCOMPARE(menus,
              (QStringList{"mnuExit=E&xit", "mnuOpen=&Open", "mnuAbout=&About", "mnuHelp=&Help"}));
     QVERIFY(w->findChild<QTimer*>("Timer1"));
-    QCOMPARE(w->Timer1->interval(), 50);
-    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(control<QTimer>("Timer1")->interval(), 50);
+    QVERIFY(!control<QTimer>("Timer1")->isActive());
     QVERIFY(w->findChild<SerialPort*>("MSComm1"));
     QVERIFY(w->findChild<QObject*>("commdlg"));
 }
@@ -166,81 +151,83 @@ void TestStartup::controls() {
     QFETCH(QString, name);
     QFETCH(QByteArray, property);
     QFETCH(QVariant, expected);
-    QWidget* control = w->findChild<QWidget*>(name);
-    QVERIFY2(control, qPrintable(name));
-    const QVariant actual = control->property(property.constData());
+    QWidget* widget = w->findChild<QWidget*>(name);
+    QVERIFY2(widget, qPrintable(name));
+    const QVariant actual = widget->property(property.constData());
     QVERIFY2(actual.isValid(), property.constData());
     QCOMPARE(actual.toString(), expected.toString());
 }
 
-void TestStartup::state() {
-    QCOMPARE(names(w->List1),
+void TestStartup::startUpState() {
+    QCOMPARE(names(control<QListWidget>("List1")),
              QStringLiteral("19200,n,8,1|9600,n,8,1|4800,n,8,1|2400,n,8,1|1200,n,8,1"));
-    QCOMPARE(w->List1->currentRow(), 0);
-    QCOMPARE(names(w->proto), QStringLiteral("Off|XoXoff|Rts|XonRts"));
-    QCOMPARE(names(w->List2), QStringLiteral("2|4|8|16|32|64|128"));
-    QCOMPARE(names(w->List3), QStringLiteral("5|10|15|20|25|30|35|40|45|50|100"));
+    QCOMPARE(control<QListWidget>("List1")->currentRow(), 0);
+    QCOMPARE(names(control<QListWidget>("proto")), QStringLiteral("Off|XoXoff|Rts|XonRts"));
+    QCOMPARE(names(control<QListWidget>("List2")), QStringLiteral("2|4|8|16|32|64|128"));
+    QCOMPARE(names(control<QListWidget>("List3")),
+             QStringLiteral("5|10|15|20|25|30|35|40|45|50|100"));
     QStringList pens;
-    for (int i = 0; i < w->Combo1->count(); ++i)
-        pens << w->Combo1->itemText(i);
+    for (int i = 0; i < control<QComboBox>("Combo1")->count(); ++i)
+        pens << control<QComboBox>("Combo1")->itemText(i);
     QCOMPARE(pens, (QStringList{"x1", "x2", "x3", "x4", "x5", "x10"}));
     QStringList sizes;
-    for (QLabel* label : w->sizeLabels)
-        sizes << label->objectName() + QLatin1Char('=') + label->text();
+    for (const char* name :
+         {"Label14", "Label15", "Label16", "Label17", "Label19", "Label18", "Label20", "Label21"})
+        sizes << QLatin1String(name) + QLatin1Char('=') + control<QLabel>(name)->text();
     QCOMPARE(sizes, (QStringList{"Label14=240x64", "Label15=128x64", "Label16=128x32",
                                  "Label17=256x128", "Label19=240x128", "Label18=128x128",
                                  "Label20=256x64", "Label21=320x200"}));
-    QCOMPARE(w->Text1->text(), QStringLiteral("Serial Input from PIC\r\n"));
-    QCOMPARE(w->Text2->text(), QString());
-    QCOMPARE(w->Text3->text(), QString());
-    QCOMPARE(w->MSComm1->Settings(), QStringLiteral("19200,n,8,1"));
-    QVERIFY(!w->MSComm1->PortOpen());
+    QCOMPARE(control<TextBox>("Text1")->text(), QStringLiteral("Serial Input from PIC\r\n"));
+    QCOMPARE(control<TextBox>("Text2")->text(), QString());
+    QCOMPARE(control<TextBox>("Text3")->text(), QString());
+    QCOMPARE(control<SerialPort>("MSComm1")->Settings(), QStringLiteral("19200,n,8,1"));
+    QVERIFY(!control<SerialPort>("MSComm1")->PortOpen());
 
-    QCOMPARE(w->penDown, false);
-    QCOMPARE(w->lcdWidth, 240);
-    QCOMPARE(w->lcdHeight, 64);
-    QCOMPARE(w->lcdSizeIndex, 0); // matches the 240x64 canvas and the option shown selected
-    QCOMPARE(w->matrixHorizontal, 1);
-    QCOMPARE(w->picBuffer, 32);
-    QCOMPARE(w->picDelay, 10);
-    QCOMPARE(w->waitChars, w->Text4->text());
-    QCOMPARE(w->eepromMode, false);
-    QVERIFY(w->convText.isEmpty() && w->restoreText.isEmpty() && w->xmitText.isEmpty());
-    QVERIFY(w->picHeader.isEmpty());
-    QCOMPARE(w->canvas.width(), 240);
-    QCOMPARE(w->canvas.height(), 64);
-    QCOMPARE(w->canvas.penWidth, 1);
-    QCOMPARE(w->canvas.penColour, Canvas::Black);
-    QCOMPARE(QSize(w->canvasBaseWidth, w->canvasBaseHeight), QSize(240, 64));
-    QCOMPARE(w->Picture1->size(), QSize(240, 64));
-    QVERIFY(w->Picture1->measuresDisplayPixels());
+    const ToolState& s = state();
+    QCOMPARE(s.penDown, false);
+    QCOMPARE(QSize(s.panelWidth(), s.panelHeight()), QSize(240, 64));
+    QCOMPARE(s.panelIndex(), 0); // matches the 240x64 canvas and the option shown selected
+    QCOMPARE(s.horizontal, true);
+    QCOMPARE(s.pic.buffer, 32);
+    QCOMPARE(s.pic.delayMs, 10);
+    QCOMPARE(s.pic.waitChars, control<QLineEdit>("Text4")->text());
+    QCOMPARE(s.pic.eepromMode, false);
+    QVERIFY(s.convText.isEmpty() && s.restoreText.isEmpty() && s.xmitText.isEmpty());
+    QVERIFY(s.pic.header.isEmpty());
+    QCOMPARE(s.canvas.width(), 240);
+    QCOMPARE(s.canvas.height(), 64);
+    QCOMPARE(s.canvas.penWidth, 1);
+    QCOMPARE(s.canvas.penColour, Canvas::Black);
+    QVERIFY(!s.transmitCurrent());
+    QCOMPARE(control<CanvasView>("Picture1")->size(), QSize(240, 64));
+    QVERIFY(control<CanvasView>("Picture1")->measuresDisplayPixels());
 }
 
 void TestStartup::colours() {
-    QCOMPARE(Main::backColour(w->comm), QColor(192, 0, 0));
-    QCOMPARE(Main::backColour(w->Text1), QColor(Qt::white));
-    QCOMPARE(Main::backColour(w->Text2), QColor(Qt::white));
-    QCOMPARE(Main::backColour(w->eeprom), QColor(128, 128, 128));
-    QCOMPARE(w->Text1->palette().color(QPalette::Text), QColor(0, 0, 128));
-    QCOMPARE(w->Text2->palette().color(QPalette::Text), QColor(128, 0, 0));
-    QCOMPARE(w->comm->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-    QVERIFY(w->comm->font().bold());
-    QVERIFY(w->Option1[0]->font().bold());
+    QCOMPARE(Main::backColour(control<QLabel>("comm")), QColor(192, 0, 0));
+    QCOMPARE(Main::backColour(control<TextBox>("Text1")), QColor(Qt::white));
+    QCOMPARE(Main::backColour(control<TextBox>("Text2")), QColor(Qt::white));
+    QCOMPARE(Main::backColour(control<QLineEdit>("eeprom")), QColor(128, 128, 128));
+    QCOMPARE(control<TextBox>("Text1")->palette().color(QPalette::Text), QColor(0, 0, 128));
+    QCOMPARE(control<TextBox>("Text2")->palette().color(QPalette::Text), QColor(128, 0, 0));
+    QCOMPARE(control<QLabel>("comm")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    QVERIFY(control<QLabel>("comm")->font().bold());
+    QVERIFY(option("Option1", 0)->font().bold());
 }
 
 void TestStartup::lengthLimits() {
-    w->eeprom->setEnabled(true);
-    w->eeprom->clear();
-    QTest::keyClicks(w->eeprom, QStringLiteral("1234567"));
-    QCOMPARE(w->eeprom->text(), QStringLiteral("12345"));
+    control<QLineEdit>("eeprom")->setEnabled(true);
+    control<QLineEdit>("eeprom")->clear();
+    QTest::keyClicks(control<QLineEdit>("eeprom"), QStringLiteral("1234567"));
+    QCOMPARE(control<QLineEdit>("eeprom")->text(), QStringLiteral("12345"));
 
-    w->Text1->setText(QString(9995, QLatin1Char('a')));
-    w->Text1->setFocus();
-    w->Text1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(w->Text1, QStringLiteral("bbbbbbbbbb"));
-    QVERIFY(w->Text1->text().size() <= 10000);
-    w->Text1->setText(QString(12000, QLatin1Char('c')));
-    QVERIFY(w->Text1->text().size() <= 10000);
+    control<TextBox>("Text1")->setText(QString(9995, QLatin1Char('a')));
+    control<TextBox>("Text1")->setFocus();
+    control<TextBox>("Text1")->moveCursor(QTextCursor::End);
+    QTest::keyClicks(control<TextBox>("Text1"), QStringLiteral("bbbbbbbbbb"));
+    QVERIFY(control<TextBox>("Text1")->text().size() <= 10000);
+    control<TextBox>("Text1")->setText(QString(12000, QLatin1Char('c')));
+    QVERIFY(control<TextBox>("Text1")->text().size() <= 10000);
 }
 
 void TestStartup::sizeOptions_data() {
@@ -261,49 +248,49 @@ void TestStartup::sizeOptions() {
     QFETCH(int, index);
     QFETCH(QSize, panel);
     QFETCH(QSize, box);
-    QTest::mouseClick(w->optgrf[index], Qt::LeftButton);
-    QVERIFY(w->optgrf[index]->isChecked());
-    QCOMPARE(w->lcdSizeIndex, index);
-    QCOMPARE(QSize(w->lcdWidth, w->lcdHeight), panel);
-    QCOMPARE(QSize(w->canvas.width(), w->canvas.height()), panel);
-    QCOMPARE(w->Picture1->size(), box);
-    QVERIFY(!w->Picture1->measuresDisplayPixels());
+    click(QStringLiteral("optgrf(%1)").arg(index));
+    QVERIFY(option("optgrf", index)->isChecked());
+    QCOMPARE(state().panelIndex(), index);
+    QCOMPARE(QSize(state().panelWidth(), state().panelHeight()), panel);
+    QCOMPARE(QSize(state().canvas.width(), state().canvas.height()), panel);
+    QCOMPARE(control<CanvasView>("Picture1")->size(), box);
+    QVERIFY(!control<CanvasView>("Picture1")->measuresDisplayPixels());
     // The pointer addresses the pixel under it: the bottom-right screen pixel is the last
     // panel pixel.
-    const QPointF last = w->Picture1->toUnits(QPointF(box.width() - 0.5, box.height() - 0.5));
+    const QPointF last =
+        control<CanvasView>("Picture1")->toUnits(QPointF(box.width() - 0.5, box.height() - 0.5));
     QCOMPARE(QPoint(int(last.x()), int(last.y())), QPoint(panel.width() - 1, panel.height() - 1));
 }
 
 void TestStartup::sizeChangeKeepsDrawing() {
-    w->canvas.setPixel(5, 5, Canvas::Black);
-    w->canvas.setPixel(200, 50, Canvas::Black);
-    w->canvas.penWidth = 3;
-    w->canvas.currentPosition = QPointF(9, 9);
-    QTest::mouseClick(w->optgrf[2], Qt::LeftButton); // 128x32
-    QVERIFY(w->canvas.isSet(5, 5));
-    QTest::mouseClick(w->optgrf[0], Qt::LeftButton); // back to 240x64
-    QVERIFY(w->canvas.isSet(5, 5));
-    QVERIFY(!w->canvas.isSet(200, 50)); // outside 128x32: white now
-    QCOMPARE(w->canvas.penWidth, 3);
-    QCOMPARE(w->canvas.currentPosition, QPointF(9, 9));
+    clickPixels(control<CanvasView>("Picture1"), {{5, 5}, {200, 50}});
+    control<QComboBox>("Combo1")->setCurrentIndex(2); // pen x3
+    const QPointF position = state().canvas.currentPosition;
+    click("optgrf(2)"); // 128x32
+    QVERIFY(state().canvas.isSet(5, 5));
+    click("optgrf(0)"); // back to 240x64
+    QVERIFY(state().canvas.isSet(5, 5));
+    QVERIFY(!state().canvas.isSet(200, 50)); // outside 128x32: white now
+    QCOMPARE(state().canvas.penWidth, 3);
+    QCOMPARE(state().canvas.currentPosition, position);
 }
 
 void TestStartup::clearRestoresOptionsButNever320() {
-    w->canvas.setPixel(1, 1, Canvas::Black);
-    w->canvas.currentPosition = QPointF(4, 4);
+    clickPixels(control<CanvasView>("Picture1"), {{1, 1}, {4, 4}});
+    QVERIFY(state().canvas.currentPosition != QPointF(0, 0));
     for (int i = 0; i <= 6; ++i)
-        w->optgrf[i]->setEnabled(false); // as a Load leaves them
-    w->chkinvert->setEnabled(false);
-    w->optgrf[7]->setEnabled(false); // nothing but this test ever touches it
-    w->Text3->setText(QStringLiteral("ff00"));
-    QTest::mouseClick(w->Command5, Qt::LeftButton);
+        option("optgrf", i)->setEnabled(false); // as a Load leaves them
+    control("chkinvert")->setEnabled(false);
+    option("optgrf", 7)->setEnabled(false); // nothing but this test ever touches it
+    control<TextBox>("Text3")->setText(QStringLiteral("ff00"));
+    click("Command5");
     for (int i = 0; i <= 6; ++i)
-        QVERIFY(w->optgrf[i]->isEnabled());
-    QVERIFY(!w->optgrf[7]->isEnabled());
-    QVERIFY(w->chkinvert->isEnabled());
-    QVERIFY(!w->canvas.isSet(1, 1));
-    QCOMPARE(w->canvas.currentPosition, QPointF(0, 0));
-    QCOMPARE(w->Text3->text(), QStringLiteral("ff00"));
+        QVERIFY(option("optgrf", i)->isEnabled());
+    QVERIFY(!option("optgrf", 7)->isEnabled());
+    QVERIFY(control<QCheckBox>("chkinvert")->isEnabled());
+    QVERIFY(!state().canvas.isSet(1, 1));
+    QCOMPARE(state().canvas.currentPosition, QPointF(0, 0));
+    QCOMPARE(control<TextBox>("Text3")->text(), QStringLiteral("ff00"));
 }
 
 void TestStartup::listClicksApplyTheirEntry_data() {
@@ -330,13 +317,13 @@ void TestStartup::listClicksApplyTheirEntry() {
         combo->setCurrentIndex(row);
     else
         w->findChild<QListWidget*>(list)->setCurrentRow(row);
-    QCOMPARE(w->picBuffer, picBuffer);
-    QCOMPARE(w->picDelay, picDelay);
-    QCOMPARE(w->canvas.penWidth, penWidth);
+    QCOMPARE(state().pic.buffer, picBuffer);
+    QCOMPARE(state().pic.delayMs, picDelay);
+    QCOMPARE(state().canvas.penWidth, penWidth);
 
-    w->List1->setCurrentRow(3);
-    QCOMPARE(w->Label2->text(), QStringLiteral("2400,n,8,1"));
-    QCOMPARE(w->MSComm1->Settings(), QStringLiteral("2400,n,8,1"));
+    control<QListWidget>("List1")->setCurrentRow(3);
+    QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("2400,n,8,1"));
+    QCOMPARE(control<SerialPort>("MSComm1")->Settings(), QStringLiteral("2400,n,8,1"));
 }
 
 QTEST_MAIN(TestStartup)

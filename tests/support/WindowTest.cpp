@@ -1,0 +1,45 @@
+#include "support/WindowTest.h"
+
+#include "app/CanvasView.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <cmath>
+
+void WindowTest::openWindow(SerialPort* port) {
+    delete w;
+    w = new Main(port);
+    modals = m_answerBoxes ? new Modals(w) : nullptr;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+}
+
+void WindowTest::closeWindow() {
+    delete w;
+    w = nullptr;
+    modals = nullptr;
+}
+
+QPoint pointOfPixel(const CanvasView* box, const QPoint& pixel) {
+    // toUnits is linear through the box's top-left corner.
+    const QPointF far(1000, 1000);
+    const QPointF perPoint = box->toUnits(far) / 1000.0;
+    return QPoint(int(std::floor((pixel.x() + 0.5) / perPoint.x())),
+                  int(std::floor((pixel.y() + 0.5) / perPoint.y())));
+}
+
+void clickPixels(const CanvasView* box, const QList<QPoint>& pixels) {
+    // Sent as events, not through QTest::mousePress, which takes QPoint(0, 0) for "the middle".
+    auto* target = const_cast<CanvasView*>(box);
+    for (const QPoint& pixel : pixels) {
+        const QPointF at = pointOfPixel(box, pixel);
+        const QPointF global = target->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+}
