@@ -4,17 +4,22 @@
 #include "Harness.h"
 
 #include "app/Main.h"
+#include "canvas/Bmp.h"
+#include "convert/FileAccess.h"
 #include "link/QtSerialPort.h"
 #include "link/SendLoop.h"
 #include "send/MemoryPort.h"
 #include "send/SendCost.h"
 #include "send/SendHarness.h"
+#include "support/Controls.h"
+#include "support/Modals.h"
 #include "support/PtyPair.h"
 
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <utility>
@@ -35,16 +40,19 @@ QString thousands(qsizetype n) {
 
 // Median cost per character of sends of each length over the pseudo-terminal, the far end read
 // on its own thread so that the line never fills. The lengths take turns, so that a busy moment
-// of the machine falls on all of them alike. `whole` turns false if any byte never arrived.
+// of the machine falls on all of them alike, each made anew before its send. `whole` turns false
+// if any byte never arrived or a transmit text could not be made.
 std::vector<SendCost> ptyCost(Main& w, PtyPair& pty, const std::vector<int>& lengths, bool& whole) {
     std::vector<std::vector<double>> wall(lengths.size()), cpu(lengths.size());
     for (int run = 0; run < costRuns; ++run) {
         for (size_t i = 0; i < lengths.size(); ++i) {
-            FarEnd far(pty, lengths[i]);
-            const SendCost cost = sendToLcdCost(w, lengths[i]);
+            whole = stageTransmitText(w, hexDigits(lengths[i])) && whole;
+            const QString& text = w.state().xmitText;
+            FarEnd far(pty, int(text.size()));
+            const SendCost cost = sendToLcdCost(w);
             wall[i].push_back(cost.wallUs);
             cpu[i].push_back(cost.cpuUs);
-            whole = whole && far.bytes() == w.xmitText.toLatin1();
+            whole = whole && far.bytes() == text.toLatin1();
         }
     }
     std::vector<SendCost> medians;
@@ -53,17 +61,20 @@ std::vector<SendCost> ptyCost(Main& w, PtyPair& pty, const std::vector<int>& len
     return medians;
 }
 
-// The window alone: a window of its own on a MemoryPort, opened the way the user does.
+// The window alone: a window of its own on a MemoryPort, opened the way the user does, sending
+// one transmit text `runs` times.
 SendCost memoryCost(int characters, int runs) {
     MemoryPort port;
     Main w(&port);
     showWindow(w);
     port.setPortOpen(false);
-    w.cmdcomm_Click();
+    clickControl(&w, QStringLiteral("cmdcomm"));
+    if (!stageTransmitText(w, hexDigits(characters)))
+        return {};
     std::vector<double> wall, cpu;
     for (int run = 0; run < runs; ++run) {
         port.writes.clear();
-        const SendCost cost = sendToLcdCost(w, characters);
+        const SendCost cost = sendToLcdCost(w);
         wall.push_back(cost.wallUs);
         cpu.push_back(cost.cpuUs);
     }
@@ -82,13 +93,14 @@ QStringList costRow(const QString& line, int characters, const SendCost& cost,
 } // namespace
 
 void benchSendCost() {
-    Main w;
+    QtSerialPort port;
+    Main w(&port);
     PtyPair pty;
-    if (!showWindow(w) || !pty.isValid() || !openOnPty(w, pty))
+    if (!showWindow(w) || !pty.isValid() || !openOnPty(w, port, pty))
         return printNote(QStringLiteral("No window or no pseudo-terminal: send not measured."));
     // A fast line, so that the wire (10.9 µs a character at 921600 baud) leaves room to see the
     // program's own cost; the CPU time of the window's thread is that cost either way.
-    w.MSComm1->setSettings(QStringLiteral("921600,n,8,1"));
+    port.setSettings(QStringLiteral("921600,n,8,1"));
     Table table("Send to LCD, the program's own cost per character (no wait characters)",
                 {QStringLiteral("line"), QStringLiteral("characters"),
                  QStringLiteral("CPU per character"), QStringLiteral("wall per character"),
@@ -114,8 +126,10 @@ void benchSendCost() {
                QStringLiteral("about 1x")});
     table.print();
     printNote(QStringLiteral(
-                  "Median of %1 sends of each length (3 of 1,000,000), each the whole "
-                  "Command16_Click: one write per character, the echo into Text3 and the counter "
+                  "Median of %1 sends of each length (3 of 1,000,000), each a whole click of Send "
+                  "to LCD on the command header and a table of that many characters pasted into "
+                  "the output window and reformatted (Wait Chr empty, so no pause): one write per "
+                  "character, the echo into Text3 and the counter "
                   "painted about 60 times a second, and once each the painting at the start and "
                   "the whole echo handed to Text3 at the end. CPU is the window's thread alone "
                   "(CLOCK_THREAD_CPUTIME_ID: no sleeps, not the far end's reader). Over the "
@@ -126,23 +140,35 @@ void benchSendCost() {
 }
 
 void benchSendImage() {
-    Main w;
+    QtSerialPort port;
+    Main w(&port);
     PtyPair pty;
-    if (!showWindow(w) || !pty.isValid() || !openOnPty(w, pty))
+    QTemporaryDir folder;
+    if (!showWindow(w) || !pty.isValid() || !openOnPty(w, port, pty) || !folder.isValid())
         return printNote(QStringLiteral("No window or no pseudo-terminal: image not sent."));
-    // 128x64 vertical, Convert, Reformat For Output: what the user does before sending.
-    QTest::mouseClick(w.optgrf[1], Qt::LeftButton);
-    QTest::mouseClick(w.Option2[0], Qt::LeftButton);
-    w.canvas.image() = halfBlackImage(128, 64);
-    QTest::mouseClick(w.Command9, Qt::LeftButton);
-    QTest::mouseClick(w.Command15, Qt::LeftButton);
-    const QString text = w.xmitText;
-    if (w.lcdWidth != 128 || w.lcdHeight != 64 || text.isEmpty())
+    // 128x64 vertical, the picture loaded from a BMP file, Convert, Reformat For Output: what
+    // the user does before sending.
+    const QString picture = folder.filePath(QStringLiteral("half-black.bmp"));
+    if (!writeWholeFile(picture, writeMonochromeBmp(halfBlackImage(128, 64))).ok())
+        return printNote(QStringLiteral("The picture could not be written: image not sent."));
+    Modals modals(&w);
+    modals.fileAnswers << picture;
+    clickControl(&w, QStringLiteral("optgrf(1)"));
+    clickControl(&w, QStringLiteral("Option2(0)"));
+    clickControl(&w, QStringLiteral("Command10"));
+    clickControl(&w, QStringLiteral("Command9"));
+    clickControl(&w, QStringLiteral("Command15"));
+    const ToolState& state = w.state();
+    const QString text = state.xmitText;
+    if (state.panelWidth() != 128 || state.panelHeight() != 64 || text.isEmpty() ||
+        !modals.texts.isEmpty())
         return printNote(QStringLiteral("Convert and Reformat gave no transmit text: not sent."));
 
-    const qsizetype waits = w.waitChars.size() == 1 ? text.count(w.waitChars) : 0;
-    const int pauseMs = sendToLcdPause(w.xmitdelay->text()).value_or(0);
-    const std::optional<LineSettings> line = parseLineSettings(w.MSComm1->Settings());
+    const QString waitChars = state.pic.waitChars;
+    const qsizetype waits = waitChars.size() == 1 ? text.count(waitChars) : 0;
+    const int pauseMs =
+        sendToLcdPause(findControl<QLineEdit>(&w, QStringLiteral("xmitdelay"))->text()).value_or(0);
+    const std::optional<LineSettings> line = parseLineSettings(port.Settings());
     const double characterMs = line ? double(characterWireNs(*line).value_or(0)) / 1e6 : 0;
     std::vector<double> overPty, cpu, gaps, allGaps;
     bool whole = true;
@@ -151,7 +177,7 @@ void benchSendImage() {
         QElapsedTimer clock;
         clock.start();
         const double cpuBefore = threadCpuUs();
-        QTest::mouseClick(w.Command16, Qt::LeftButton);
+        clickControl(&w, QStringLiteral("Command16"));
         cpu.push_back((threadCpuUs() - cpuBefore) / 1000);
         overPty.push_back(double(clock.nsecsElapsed()) / 1e6);
         const auto arrivals = far.arrivals();
@@ -176,18 +202,18 @@ void benchSendImage() {
     const double measured = median(overPty);
     const double pauses = double(waits) * pauseMs;
     const double wire = double(text.size()) * characterMs;
-    const double chunk = (double(w.picBuffer) + 1) * characterMs + pauseMs;
+    const double chunk = (double(state.pic.buffer) + 1) * characterMs + pauseMs;
 
     Table table("Send to LCD of a 128x64 vertical image, default settings, over a "
                 "pseudo-terminal",
                 {QStringLiteral("measurement"), QStringLiteral("figure"), QStringLiteral("goal")});
     table.row({QStringLiteral("settings"),
                QStringLiteral("buffer %1, wait \"%2\", Xmit Delay %3 ms, %4, Com out buff %5")
-                   .arg(w.picBuffer)
-                   .arg(w.waitChars)
+                   .arg(state.pic.buffer)
+                   .arg(waitChars)
                    .arg(pauseMs)
-                   .arg(w.MSComm1->Settings())
-                   .arg(w.MSComm1->OutBufferSize()),
+                   .arg(port.Settings())
+                   .arg(port.OutBufferSize()),
                QString()});
     table.row({QStringLiteral("characters sent"),
                thousands(text.size()) + (whole ? QString() : QStringLiteral(" (some lost!)")),

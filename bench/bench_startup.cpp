@@ -1,5 +1,6 @@
 // Start-up to shown window, and resident memory.
 #include "BenchPictures.h"
+#include "BenchWindow.h"
 #include "Benches.h"
 #include "Harness.h"
 
@@ -9,8 +10,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <ctime>
 #include <unistd.h>
@@ -50,15 +49,18 @@ int startupProbe(int argc, char** argv) {
         return 1;
     const double shownMs = sinceProcessStartMs();
     const double afterStart = residentMegabytes();
-    QTest::mouseClick(window.optgrf[7], Qt::LeftButton);
-    QTest::mouseClick(window.Option2[0], Qt::LeftButton);
-    window.canvas.image() = halfBlackImage(320, 200);
-    QString failure;
-    if (!window.getparam(&failure)) // Convert would wait in a message box
+    clickControl(&window, QStringLiteral("optgrf(7)"));
+    clickControl(&window, QStringLiteral("Option2(0)"));
+    if (!importOntoCanvas(window, halfBlackImage(320, 200)))
         return 2;
-    QTest::mouseClick(window.Command9, Qt::LeftButton);
+    // A Convert that fails waits in a message box: answered, and the probe fails.
+    if (!Modals::boxesDuring([&window] {
+             clickControl(&window, QStringLiteral("Command9"));
+         }).isEmpty())
+        return 3;
     std::printf("%.2f %.2f %.2f %lld\n", shownMs, afterStart, residentMegabytes(),
-                static_cast<long long>(window.Text3->text().size()));
+                static_cast<long long>(
+                    findControl<TextBox>(&window, QStringLiteral("Text3"))->text().size()));
     return 0;
 }
 

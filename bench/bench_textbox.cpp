@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "app/TextBox.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -51,24 +52,26 @@ void benchTextBoxes() {
     Table table("Text boxes: a huge Open, then keys (offscreen, shown window)",
                 {QStringLiteral("box, text"), QStringLiteral("set and painted"),
                  QStringLiteral("one key, painted"), QStringLiteral("goal")});
+    auto* transmitWindow = findControl<TextBox>(&w, QStringLiteral("Text2"));
+    auto* receiveWindow = findControl<TextBox>(&w, QStringLiteral("Text1"));
     for (const qsizetype size : {qsizetype(1) << 20, qsizetype(16) << 20}) {
         const QString text = tableText(size);
         const double setMs = millisOf([&] {
-            w.Text2->setText(text);
+            transmitWindow->setText(text);
             QApplication::processEvents();
         });
-        const double keyMs = keyMillis(w.Text2);
-        const bool whole = w.Text2->text() == text + QString(keys, QLatin1Char('a'));
+        const double keyMs = keyMillis(transmitWindow);
+        const bool whole = transmitWindow->text() == text + QString(keys, QLatin1Char('a'));
         table.row({QStringLiteral("Text2, %1 MB on one line").arg(size >> 20), millis(setMs),
                    whole ? millis(keyMs) : QStringLiteral("text wrong"),
                    QStringLiteral("< 1 s, < 20 ms")});
     }
-    w.Text2->setText(QString());
+    transmitWindow->setText(QString());
     const QString lines = QString(QStringLiteral("LCD 128x64 V 1024 bytes\r\n")).repeated(390);
-    w.Text1->setText(lines.left(w.Text1->maxLength() - keys - 1));
-    table.row(
-        {QStringLiteral("Text1, %1 characters in lines, at its limit").arg(w.Text1->text().size()),
-         QString(), millis(keyMillis(w.Text1)), QStringLiteral("< 20 ms")});
+    receiveWindow->setText(lines.left(receiveWindow->maxLength() - keys - 1));
+    table.row({QStringLiteral("Text1, %1 characters in lines, at its limit")
+                   .arg(receiveWindow->text().size()),
+               QString(), millis(keyMillis(receiveWindow)), QStringLiteral("< 20 ms")});
     table.print();
     printNote(QStringLiteral("Each key is QTest::keyClick at the end of the box followed by one "
                              "pass of the event loop; median of %1 keys. \"set and painted\" is "

@@ -3,29 +3,22 @@
 // Prints "ready" when it is laid out and painted, then waits to be photographed.
 //   quorvel-layout-scene [--size min|WxH] [--panel 0..7] [--zoom 0..5] [--eeprom] [--vertical]
 #include "SceneDrawing.h"
-#include "app/CanvasView.h"
 #include "app/Main.h"
-#include "app/TextBox.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
 void drawScene(Main& w) {
     drawFramedTitle(w, 12, QPointF(6, 4));
-    w.Combo1->setCurrentIndex(1); // x2
-    w.Picture1_MouseDown(Qt::LeftButton, {}, 8, 30);
-    w.Picture1_MouseMove(Qt::LeftButton, Qt::ShiftModifier, 60, 50);
-    w.Picture1_MouseMove(Qt::LeftButton, Qt::ShiftModifier, 100, 26);
-    w.Picture1_MouseUp(Qt::LeftButton, {}, 100, 26);
-    w.txtfrmt->setText(QStringLiteral("0x"));
-    w.txtDelim->setText(QStringLiteral(","));
-    w.Command9_Click();
+    findControl<QComboBox>(&w, QStringLiteral("Combo1"))->setCurrentIndex(1); // x2
+    penStroke(w, {{8, 30}, {60, 50}, {100, 26}});
+    typeInto(findControl<QLineEdit>(&w, QStringLiteral("txtfrmt")), QStringLiteral("0x"));
+    typeInto(findControl<QLineEdit>(&w, QStringLiteral("txtDelim")), QStringLiteral(","));
+    clickControl(&w, QStringLiteral("Command9")); // Convert
 }
 } // namespace
 
@@ -38,23 +31,19 @@ int main(int argc, char* argv[]) {
     };
     Main w;
     w.move(0, 0);
-    const int panel = value("--panel", QStringLiteral("0")).toInt();
-    if (panel != 0) {
-        w.optgrf[static_cast<size_t>(panel)]->setChecked(true);
-        w.optgrf_Click(panel);
-    }
-    if (args.contains(QLatin1String("--vertical"))) {
-        w.Option2[0]->setChecked(true);
-        w.Option2_Click(0);
-    }
-    if (args.contains(QLatin1String("--eeprom"))) {
-        w.Check1->setChecked(true);
-        w.Check1_Click();
-    }
-    drawScene(w);
-    w.cboZoom->setCurrentIndex(value("--zoom", QStringLiteral("0")).toInt());
-    const QString size = value("--size", QStringLiteral("min"));
+    // Shown first: a hidden control takes no click.
     w.show();
+    const int panel = value("--panel", QStringLiteral("0")).toInt();
+    if (panel != 0)
+        clickControl(&w, QStringLiteral("optgrf(%1)").arg(panel));
+    if (args.contains(QLatin1String("--vertical")))
+        clickControl(&w, QStringLiteral("Option2(0)"));
+    if (args.contains(QLatin1String("--eeprom")))
+        clickControl(&w, QStringLiteral("Check1"));
+    drawScene(w);
+    findControl<QComboBox>(&w, QStringLiteral("cboZoom"))
+        ->setCurrentIndex(value("--zoom", QStringLiteral("0")).toInt());
+    const QString size = value("--size", QStringLiteral("min"));
     if (size == QLatin1String("min")) {
         w.resize(w.minimumSizeHint());
     } else {

@@ -1,17 +1,14 @@
 // The PIC parameters: Settings Now, the EEPROM mode switch and the command header as Convert
 // gets it.
 #include "app/Main.h"
-#include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestPortPic : public QObject {
+class TestPortPic : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
     void settingsNow();
     void settingsNowRereadsTheBoxes();
     void modeSwitch_data();
@@ -23,39 +20,31 @@ private slots:
     void unusableStartAddressStopsTheHeader();
 
 private:
-    Main* w = nullptr;
+    QLineEdit* box(const char* name) const { return control<QLineEdit>(QLatin1String(name)); }
+    QListWidget* list(const char* name) const { return control<QListWidget>(QLatin1String(name)); }
+    QStringList convert() const {
+        return Modals::boxesDuring([this] { click(QStringLiteral("Command9")); });
+    }
 };
 
-void TestPortPic::init() {
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestPortPic::cleanup() {
-    delete w;
-    w = nullptr;
-}
-
 void TestPortPic::settingsNow() {
-    QCOMPARE(Modals::boxesDuring([this] { w->cmdApply->click(); }),
+    QCOMPARE(Modals::boxesDuring([this] { click(QStringLiteral("cmdApply")); }),
              QStringList{quorvelBox(QStringLiteral(
                  "Settings Now\n\rBuffer:32\n\rDelay:10\n\rWait Char(s): ]\n\rXmit Delay:5"))});
 }
 
 void TestPortPic::settingsNowRereadsTheBoxes() {
-    w->List2->setCurrentRow(6);
-    w->List3->setCurrentRow(10);
-    w->Text4->setText(QStringLiteral("]]"));
-    QCOMPARE(w->waitChars, QStringLiteral("]]"));
-    w->xmitdelay->setText(QStringLiteral("7.5"));
-    w->picBuffer = 1; // as if something had changed it behind the list's back
+    clickRow(list("List2"), 6);
+    clickRow(list("List3"), 10);
+    typeInto(box("Text4"), QStringLiteral("]]"));
+    QCOMPARE(state().pic.waitChars, QStringLiteral("]]"));
+    typeInto(box("xmitdelay"), QStringLiteral("7.5"));
     QCOMPARE(
-        Modals::boxesDuring([this] { w->cmdApply->click(); }),
+        Modals::boxesDuring([this] { click(QStringLiteral("cmdApply")); }),
         QStringList{quorvelBox(QStringLiteral(
             "Settings Now\n\rBuffer:128\n\rDelay:100\n\rWait Char(s): ]]\n\rXmit Delay:7.5"))});
-    QCOMPARE(w->picBuffer, 128);
-    QCOMPARE(w->picDelay, 100);
+    QCOMPARE(state().pic.buffer, 128);
+    QCOMPARE(state().pic.delayMs, 100);
 }
 
 void TestPortPic::modeSwitch_data() {
@@ -85,29 +74,31 @@ void TestPortPic::modeSwitch() {
     QFETCH(QString, eepromText);
     QFETCH(bool, eepromMode);
     QFETCH(QString, xmitdelay);
-    w->Command16->setEnabled(true); // the switch leaves what Send can do alone
-    w->Check1->click();             // ticked
-    w->eeprom->setText(QStringLiteral("4096"));
+    auto* send = control<QPushButton>(QStringLiteral("Command16"));
+    send->setEnabled(true); // the switch leaves what Send can do alone
+    auto* check = control<QCheckBox>(QStringLiteral("Check1"));
+    click(QStringLiteral("Check1")); // ticked
+    typeInto(box("eeprom"), QStringLiteral("4096"));
     if (!ticked)
-        w->Check1->click();
-    QCOMPARE(w->Check1->isChecked(), ticked);
-    QCOMPARE(w->Command16->text(), command16);
-    QVERIFY(w->Command16->isEnabled());
-    QCOMPARE(w->eeprom->isEnabled(), eepromEnabled);
-    QCOMPARE(Main::backColour(w->eeprom), eepromBack);
-    QCOMPARE(w->Frame7->title(), frame7);
-    QCOMPARE(w->eeprom->text(), eepromText);
-    QCOMPARE(w->eepromMode, eepromMode);
-    QCOMPARE(w->xmitdelay->text(), xmitdelay);
+        click(QStringLiteral("Check1"));
+    QCOMPARE(check->isChecked(), ticked);
+    QCOMPARE(send->text(), command16);
+    QVERIFY(send->isEnabled());
+    QCOMPARE(box("eeprom")->isEnabled(), eepromEnabled);
+    QCOMPARE(Main::backColour(box("eeprom")), eepromBack);
+    QCOMPARE(control<QGroupBox>(QStringLiteral("Frame7"))->title(), frame7);
+    QCOMPARE(box("eeprom")->text(), eepromText);
+    QCOMPARE(state().pic.eepromMode, eepromMode);
+    QCOMPARE(box("xmitdelay")->text(), xmitdelay);
 }
 
 void TestPortPic::modeSwitchResetsWhatTheUserTyped() {
-    w->xmitdelay->setText(QStringLiteral("42"));
-    w->Check1->click();
-    QCOMPARE(w->xmitdelay->text(), QStringLiteral("100"));
-    w->xmitdelay->setText(QStringLiteral("42"));
-    w->Check1->click();
-    QCOMPARE(w->xmitdelay->text(), QStringLiteral("5"));
+    typeInto(box("xmitdelay"), QStringLiteral("42"));
+    click(QStringLiteral("Check1"));
+    QCOMPARE(box("xmitdelay")->text(), QStringLiteral("100"));
+    typeInto(box("xmitdelay"), QStringLiteral("42"));
+    click(QStringLiteral("Check1"));
+    QCOMPARE(box("xmitdelay")->text(), QStringLiteral("5"));
 }
 
 void TestPortPic::headerAsConvertGetsIt_data() {
@@ -116,16 +107,15 @@ void TestPortPic::headerAsConvertGetsIt_data() {
     QTest::addColumn<int>("bufferRow");
     QTest::addColumn<int>("delayRow");
     QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("horizontalShown");
+    QTest::addColumn<bool>("horizontal"); // the Byte Matrix option clicked
     QTest::addColumn<QString>("header");
-    QTest::addColumn<int>("matrixHorizontal");
-    QTest::newRow("LCD 128x64, 32, 10") << false << 1 << 4 << 1 << "" << true << "*32000000A" << 1;
+    QTest::newRow("LCD 128x64, 32, 10") << false << 1 << 4 << 1 << "" << true << "*32000000A";
     QTest::newRow("LCD 240x64, 2, 20, vertical")
-        << false << 0 << 0 << 3 << "" << false << "*0020000014" << 0;
-    QTest::newRow("EEPROM 256, 64, 5") << true << 0 << 5 << 0 << "256" << true << "*140010005" << 1;
+        << false << 0 << 0 << 3 << "" << false << "*0020000014";
+    QTest::newRow("EEPROM 256, 64, 5") << true << 0 << 5 << 0 << "256" << true << "*140010005";
     QTest::newRow("EEPROM keeps the Byte Matrix choice")
-        << true << 2 << 4 << 1 << "65535" << false << "*120FFFF0A" << 1;
-    QTest::newRow("EEPROM 13.5") << true << 7 << 4 << 1 << "13.5" << true << "*120000E0A" << 1;
+        << true << 2 << 4 << 1 << "65535" << false << "*120FFFF0A";
+    QTest::newRow("EEPROM 13.5") << true << 7 << 4 << 1 << "13.5" << true << "*120000E0A";
 }
 
 void TestPortPic::headerAsConvertGetsIt() {
@@ -134,27 +124,25 @@ void TestPortPic::headerAsConvertGetsIt() {
     QFETCH(int, bufferRow);
     QFETCH(int, delayRow);
     QFETCH(QString, address);
-    QFETCH(bool, horizontalShown);
+    QFETCH(bool, horizontal);
     QFETCH(QString, header);
-    QFETCH(int, matrixHorizontal);
     if (eeprom) {
-        w->Check1->click();
-        w->eeprom->setText(address);
+        click(QStringLiteral("Check1"));
+        typeInto(box("eeprom"), address);
     }
-    w->lcdSizeIndex = size;
-    w->List2->setCurrentRow(bufferRow);
-    w->List3->setCurrentRow(delayRow);
-    w->LCD->setVisible(horizontalShown);
-    w->matrixHorizontal = 1;
-    w->picHeader.clear();
-    QString failure;
-    QVERIFY2(w->getparam(&failure), qPrintable(failure));
-    QCOMPARE(w->picHeader, header);
-    QCOMPARE(w->matrixHorizontal, matrixHorizontal);
+    click(QStringLiteral("optgrf(%1)").arg(size));
+    clickRow(list("List2"), bufferRow);
+    clickRow(list("List3"), delayRow);
+    click(QStringLiteral("Option2(%1)").arg(horizontal ? 1 : 0));
+    const QStringList boxes = convert();
+    QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+    QCOMPARE(state().pic.header, header);
+    // The header never decides the byte order: Convert keeps the option's choice.
+    QCOMPARE(state().horizontal, horizontal);
 
     // Only the next build sees a change.
-    w->List2->setCurrentRow(0);
-    QCOMPARE(w->picHeader, header);
+    clickRow(list("List2"), 0);
+    QCOMPARE(state().pic.header, header);
 }
 
 void TestPortPic::unusableStartAddressStopsTheHeader_data() {
@@ -175,15 +163,16 @@ void TestPortPic::unusableStartAddressStopsTheHeader_data() {
 void TestPortPic::unusableStartAddressStopsTheHeader() {
     QFETCH(QString, address);
     QFETCH(QString, failure);
-    w->Check1->click();
-    w->eeprom->setText(address);
-    w->picHeader.clear();
-    QString description;
-    QVERIFY(!w->getparam(&description));
-    QVERIFY2(description.startsWith(failure), qPrintable(description));
-    QCOMPARE(w->picHeader, QStringLiteral("120")); // mode digit and buffer field
-    QCOMPARE(w->eeprom->text(), address);
-    QVERIFY(!w->getparam(nullptr)); // a caller may not want the description
+    click(QStringLiteral("Check1"));
+    typeInto(box("eeprom"), address);
+    const QStringList boxes = convert();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith(quorvelBox(QStringLiteral("Error: ") + failure)),
+             qPrintable(boxes[0]));
+    QCOMPARE(state().pic.header, QStringLiteral("120")); // mode digit and buffer field
+    QCOMPARE(box("eeprom")->text(), address);
+    // Nothing was converted: there is nothing to reformat.
+    QVERIFY(!control(QStringLiteral("Command15"))->isEnabled());
 }
 
 QTEST_MAIN(TestPortPic)

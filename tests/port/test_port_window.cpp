@@ -3,13 +3,13 @@
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
-#include "support/Modals.h"
 #include "support/PtyPair.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestPortWindow : public QObject {
+class TestPortWindow : public WindowTest {
     Q_OBJECT
 private slots:
     void init();
@@ -34,7 +34,11 @@ private slots:
 
 private:
     void openPort();
-    Main* w = nullptr;
+    void closePort() {
+        Modals::boxesDuring([this] { click(QStringLiteral("cmdcomm")); });
+    }
+    SerialPort* port() const { return control<SerialPort>(QStringLiteral("MSComm1")); }
+    TextBox* receiveWindow() const { return control<TextBox>(QStringLiteral("Text1")); }
     PtyPair* pty = nullptr;
 };
 
@@ -42,22 +46,19 @@ void TestPortWindow::init() {
     pty = new PtyPair;
     QVERIFY(pty->asCom1());
     qputenv("QUORVEL_COM2", "/nonexistent/quorvel-tty");
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    openWindow();
 }
 
 void TestPortWindow::cleanup() {
-    delete w;
-    w = nullptr;
+    closeWindow();
     delete pty;
     pty = nullptr;
 }
 
 void TestPortWindow::openPort() {
-    const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
+    const QStringList boxes = Modals::boxesDuring([this] { click(QStringLiteral("cmdcomm")); });
     QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
-    QVERIFY(w->MSComm1->PortOpen());
+    QVERIFY(port()->PortOpen());
 }
 
 void TestPortWindow::indicators_data() {
@@ -92,100 +93,129 @@ void TestPortWindow::indicators() {
     QSignalSpy beeps(w, &Main::beeped);
     openPort();
     if (!open)
-        Modals::boxesDuring([this] { w->cmdcomm->click(); });
+        closePort();
     QCOMPARE(beeps.count(), open ? 1 : 2);
 
     QVariant actual;
     if (property == "background")
-        actual = Main::backColour(w->findChild<QWidget*>(control));
+        actual = Main::backColour(this->control(control));
     else if (control == QLatin1String("Timer1"))
-        actual = w->Timer1->isActive();
+        actual = this->control<QTimer>(control)->isActive();
     else if (control == QLatin1String("MSComm1"))
-        actual = w->MSComm1->PortOpen();
+        actual = port()->PortOpen();
     else
-        actual = w->findChild<QWidget*>(control)->property(property.constData());
+        actual = this->control(control)->property(property.constData());
     QVERIFY2(actual.isValid(), qPrintable(control + QLatin1Char('.') + property));
     QCOMPARE(actual, expected);
 }
 
 void TestPortWindow::receiveWindowTextOnClose_data() {
-    QTest::addColumn<QString>("received"); // what the receive window holds when closing
+    QTest::addColumn<QByteArray>("fromPic"); // what the PIC sends while the port is open
+    QTest::addColumn<bool>("emptied");       // the user selects all of the window and deletes it
+    QTest::addColumn<QString>("typed");      // then types this at its end
+    QTest::addColumn<QString>("received");   // what the receive window holds when closing
     QTest::addColumn<QString>("after");
-    QTest::newRow("nothing received") << "Waiting....."
+    QTest::newRow("nothing received") << QByteArray() << false << ""
+                                      << "Waiting....."
                                       << "Serial Input from PIC";
-    QTest::newRow("a reply") << "OK\r\n"
+    QTest::newRow("a reply") << QByteArray("OK\r\n") << false << ""
+                             << "OK\r\n"
                              << "OK\r\n";
-    QTest::newRow("waiting plus more") << "Waiting.....x"
+    QTest::newRow("waiting plus more") << QByteArray() << false << "x"
+                                       << "Waiting.....x"
                                        << "Waiting.....x";
-    QTest::newRow("emptied") << ""
+    QTest::newRow("emptied") << QByteArray() << true << ""
+                             << ""
                              << "";
 }
 
 void TestPortWindow::receiveWindowTextOnClose() {
+    QFETCH(QByteArray, fromPic);
+    QFETCH(bool, emptied);
+    QFETCH(QString, typed);
     QFETCH(QString, received);
     QFETCH(QString, after);
-    w->Text2->setText(QStringLiteral("typed while open"));
     openPort();
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
-    w->Timer1->stop(); // the text stands for what the monitor would have shown
-    w->Text1->setText(received);
-    Modals::boxesDuring([this] { w->cmdcomm->click(); });
-    QCOMPARE(w->Text1->text(), after);
-    QCOMPARE(w->Text2->text(), QString());
+    TextBox* window = receiveWindow();
+    QCOMPARE(window->text(), QStringLiteral("Waiting....."));
+    auto* transmitWindow = control<TextBox>(QStringLiteral("Text2"));
+    transmitWindow->setFocus();
+    QTest::keyClicks(transmitWindow, QStringLiteral("typed while open"));
+    QCOMPARE(transmitWindow->text(), QStringLiteral("typed while open"));
+    if (!fromPic.isEmpty()) {
+        QVERIFY(pty->write(fromPic));
+        QTRY_COMPARE(window->text(), received);
+    }
+    window->setFocus();
+    if (emptied) {
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_Delete);
+    }
+    window->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window, typed);
+    QCOMPARE(window->text(), received);
+    QTest::qWait(120); // two polls of the receive timer with nothing received change nothing
+    QCOMPARE(window->text(), received);
+    closePort();
+    QCOMPARE(window->text(), after);
+    QCOMPARE(transmitWindow->text(), QString());
 }
 
 void TestPortWindow::reopeningStartsTheReceiveWindowAfresh() {
     openPort();
-    w->Text1->setText(QStringLiteral("reply from the last session"));
-    Modals::boxesDuring([this] { w->cmdcomm->click(); });
+    QVERIFY(pty->write("reply from the last session"));
+    QTRY_COMPARE(receiveWindow()->text(), QStringLiteral("reply from the last session"));
+    closePort();
     openPort();
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+    QCOMPARE(receiveWindow()->text(), QStringLiteral("Waiting....."));
 }
 
 void TestPortWindow::settingsActAtOnceWhileOpen() {
     openPort();
     QCOMPARE(pty->speed(), speed_t(B19200));
-    w->List1->setCurrentRow(3);
-    QCOMPARE(w->Label2->text(), QStringLiteral("2400,n,8,1"));
+    auto* settings = control<QListWidget>(QStringLiteral("List1"));
+    clickRow(settings, 3);
+    QCOMPARE(control<QLabel>(QStringLiteral("Label2"))->text(), QStringLiteral("2400,n,8,1"));
     QCOMPARE(pty->speed(), speed_t(B2400));
-    QVERIFY(w->MSComm1->PortOpen());
-    w->List1->setCurrentRow(4);
+    QVERIFY(port()->PortOpen());
+    clickRow(settings, 4);
     QCOMPARE(pty->speed(), speed_t(B1200));
 }
 
 void TestPortWindow::missingPortLeavesTheWindowClosed() {
-    w->Option1[1]->click();
+    click(QStringLiteral("Option1(1)"));
     QSignalSpy beeps(w, &Main::beeped);
-    const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
+    const QStringList boxes = Modals::boxesDuring([this] { click(QStringLiteral("cmdcomm")); });
     // The first line as specified; the second names the device and the system's reason.
     QCOMPARE(boxes,
              QStringList{quorvelBox(QStringLiteral(
                  "Error opening Comm:2\n/nonexistent/quorvel-tty: No such file or directory"))});
-    QVERIFY(!w->MSComm1->PortOpen());
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
-    QVERIFY(!w->cmdbuff->isEnabled());
-    QVERIFY(!w->Command4->isEnabled());
-    QCOMPARE(w->cmdcomm->text(), QStringLiteral("Open"));
-    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
-    QCOMPARE(Main::backColour(w->comm), QColor(192, 0, 0));
-    QVERIFY(!w->Timer1->isActive());
-    QVERIFY(w->lblxmit->isHidden());
+    QVERIFY(!port()->PortOpen());
+    QCOMPARE(receiveWindow()->text(), QStringLiteral("Waiting....."));
+    QVERIFY(!control(QStringLiteral("cmdbuff"))->isEnabled());
+    QVERIFY(!control(QStringLiteral("Command4"))->isEnabled());
+    QCOMPARE(control<QPushButton>(QStringLiteral("cmdcomm"))->text(), QStringLiteral("Open"));
+    auto* indicator = control<QLabel>(QStringLiteral("comm"));
+    QCOMPARE(indicator->text(), QStringLiteral("OFF"));
+    QCOMPARE(Main::backColour(indicator), QColor(192, 0, 0));
+    QVERIFY(!control<QTimer>(QStringLiteral("Timer1"))->isActive());
+    QVERIFY(control(QStringLiteral("lblxmit"))->isHidden());
     QCOMPARE(beeps.count(), 0);
 
     // The next click tries again from the start, and succeeds on port 1.
-    w->Option1[0]->click();
+    click(QStringLiteral("Option1(0)"));
     openPort();
-    Modals::boxesDuring([this] { w->cmdcomm->click(); });
-    QVERIFY(w->cmdbuff->isEnabled());
+    closePort();
+    QVERIFY(control(QStringLiteral("cmdbuff"))->isEnabled());
 }
 
 void TestPortWindow::portChoiceActsAtTheNextOpen() {
     openPort();
-    w->Option1[1]->click();
-    QVERIFY(w->MSComm1->PortOpen());
-    QCOMPARE(w->MSComm1->CommPort(), 1);
-    Modals::boxesDuring([this] { w->cmdcomm->click(); });
-    const QStringList boxes = Modals::boxesDuring([this] { w->cmdcomm->click(); });
+    click(QStringLiteral("Option1(1)"));
+    QVERIFY(port()->PortOpen());
+    QCOMPARE(port()->CommPort(), 1);
+    closePort();
+    const QStringList boxes = Modals::boxesDuring([this] { click(QStringLiteral("cmdcomm")); });
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].startsWith(quorvelBox(QStringLiteral("Error opening Comm:2\n"))),
              qPrintable(boxes[0]));
@@ -193,21 +223,21 @@ void TestPortWindow::portChoiceActsAtTheNextOpen() {
 
 void TestPortWindow::tooltipsNameTheDevices() {
     openPort();
-    QVERIFY2(w->Option1[0]->toolTip().contains(pty->slavePath()),
-             qPrintable(w->Option1[0]->toolTip()));
-    QVERIFY(w->Option1[1]->toolTip().contains(QStringLiteral("/nonexistent/quorvel-tty")));
+    const QString com1 = option("Option1", 0)->toolTip();
+    QVERIFY2(com1.contains(pty->slavePath()), qPrintable(com1));
+    QVERIFY(option("Option1", 1)->toolTip().contains(QStringLiteral("/nonexistent/quorvel-tty")));
 }
 
 void TestPortWindow::displayEepromCommand() {
     openPort();
-    QVERIFY(Modals::boxesDuring([this] { w->cmdlcd->click(); }).isEmpty());
+    QVERIFY(Modals::boxesDuring([this] { click(QStringLiteral("cmdlcd")); }).isEmpty());
     QCOMPARE(pty->read(10), QByteArray("*22000000a"));
     QCOMPARE(pty->readAvailable(), QByteArray());
 }
 
 void TestPortWindow::displayEepromCommandNeedsAnOpenPort() {
     QSignalSpy beeps(w, &Main::beeped);
-    QCOMPARE(Modals::boxesDuring([this] { w->cmdlcd->click(); }),
+    QCOMPARE(Modals::boxesDuring([this] { click(QStringLiteral("cmdlcd")); }),
              QStringList{quorvelBox(QStringLiteral("Port not open!"))});
     QCOMPARE(beeps.count(), 1);
     QCOMPARE(pty->readAvailable(), QByteArray());
@@ -215,8 +245,8 @@ void TestPortWindow::displayEepromCommandNeedsAnOpenPort() {
 
 void TestPortWindow::applyRefusesBadValues_data() {
     QTest::addColumn<QString>("combuff");
-    QTest::addColumn<int>("handshakeRow");
-    QTest::addColumn<QString>("message"); // start of the message; empty: none
+    QTest::addColumn<int>("handshakeRow"); // -1: none chosen, as at start-up
+    QTest::addColumn<QString>("message");  // start of the message; empty: none
     QTest::addColumn<int>("bufferAfter");
     QTest::addColumn<int>("handshakeAfter");
     QTest::newRow("good") << "1024" << 2 << "" << 1024 << 2;
@@ -236,33 +266,35 @@ void TestPortWindow::applyRefusesBadValues() {
     QFETCH(int, bufferAfter);
     QFETCH(int, handshakeAfter);
     // Settings go first and stay applied whatever fails after them.
-    w->List1->setCurrentRow(2);
-    QVERIFY(w->MSComm1->setSettings(QStringLiteral("1200,n,8,1")));
-    w->combuff->setText(combuff);
-    w->proto->setCurrentRow(handshakeRow);
-    const QStringList boxes = Modals::boxesDuring([this] { w->cmdbuff->click(); });
+    clickRow(control<QListWidget>(QStringLiteral("List1")), 2);
+    typeInto(control<QLineEdit>(QStringLiteral("combuff")), combuff);
+    if (handshakeRow >= 0)
+        clickRow(control<QListWidget>(QStringLiteral("proto")), handshakeRow);
+    const QStringList boxes = Modals::boxesDuring([this] { click(QStringLiteral("cmdbuff")); });
     if (message.isEmpty()) {
         QCOMPARE(boxes, QStringList());
     } else {
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes[0].startsWith(quorvelBox(message)), qPrintable(boxes[0]));
     }
-    QCOMPARE(w->MSComm1->Settings(), QStringLiteral("4800,n,8,1"));
-    QCOMPARE(w->MSComm1->OutBufferSize(), bufferAfter);
-    QCOMPARE(w->MSComm1->Handshaking(), handshakeAfter);
-    // The window goes on working: the port still opens.
+    QCOMPARE(port()->Settings(), QStringLiteral("4800,n,8,1"));
+    QCOMPARE(port()->OutBufferSize(), bufferAfter);
+    QCOMPARE(port()->Handshaking(), handshakeAfter);
+    // The window goes on working: the port still opens, at the chosen speed.
     openPort();
+    QCOMPARE(pty->speed(), speed_t(B4800));
 }
 
 void TestPortWindow::applyReachesTheNextOpen() {
-    w->proto->setCurrentRow(3);
-    w->combuff->setText(QStringLiteral("2048"));
-    QVERIFY(Modals::boxesDuring([this] { w->cmdbuff->click(); }).isEmpty());
+    clickRow(control<QListWidget>(QStringLiteral("proto")), 3);
+    typeInto(control<QLineEdit>(QStringLiteral("combuff")), QStringLiteral("2048"));
+    QVERIFY(Modals::boxesDuring([this] { click(QStringLiteral("cmdbuff")); }).isEmpty());
     openPort();
     const std::optional<termios> line = pty->line();
     QVERIFY(line);
     QVERIFY(line->c_cflag & CRTSCTS); // XonRts runs as RTS/CTS
-    QVERIFY(!w->cmdbuff->isEnabled());
+    QCOMPARE(port()->OutBufferSize(), 2048);
+    QVERIFY(!control(QStringLiteral("cmdbuff"))->isEnabled());
 }
 
 QTEST_MAIN(TestPortWindow)

@@ -3,9 +3,10 @@
 // The window with its port on a pseudo-terminal, message boxes answered from a timer, and a far
 // end read on its own thread while a send blocks the window's thread.
 #include "app/Main.h"
+#include "link/QtSerialPort.h"
 #include "link/SerialPort.h"
-#include "support/Modals.h"
 #include "support/PtyPair.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -13,14 +14,14 @@
 #include <future>
 #include <vector>
 
-// Opens the port the way the user does, on the pseudo-terminal as Com1.
-inline bool openOnPty(Main& w, PtyPair& pty) {
+// Opens `port`, the window's port, the way the user does ("Open"), on the pseudo-terminal as Com1.
+inline bool openOnPty(Main& w, SerialPort& port, PtyPair& pty) {
     qputenv("QUORVEL_COM1", pty.slavePath().toLocal8Bit());
-    if (!w.MSComm1->PortOpen())
-        w.cmdcomm_Click();
+    if (!port.PortOpen())
+        clickControl(&w, QStringLiteral("cmdcomm"));
     // From here on only the window holds the line, so a closed master reads as a hang-up.
     pty.closeSlave();
-    return w.MSComm1->PortOpen();
+    return port.PortOpen();
 }
 
 // Reads the far end of the line on another thread until `count` bytes are in, then runs
@@ -85,37 +86,43 @@ private:
     std::future<std::vector<Arrival>> m_arrivals;
 };
 
-// What the tests that send start from: the window shown, its port open on a fresh
-// pseudo-terminal, and its message boxes answered (OK unless `modals->button` says otherwise).
-class WindowOnPty : public QObject {
+// What the tests that send start from: the window shown on a port of the test's own, opened
+// with "Open" on a fresh pseudo-terminal, and its message boxes answered (OK unless
+// `modals->button` says otherwise). A class deriving from it declares its own init() and
+// cleanup() and calls openOnLine() and closeOnLine() from them.
+class WindowOnPty : public WindowTest {
 protected:
-    // From init(): a failed check here fails init(), and the test does not run. Given a port,
-    // the window is made on it and opens it with "Open" (the port must outlive the window).
-    void openWindow(SerialPort* port = nullptr) {
-        w = new Main(port);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+    WindowOnPty() : WindowTest(true) {}
+
+    // From init(): a failed check here fails init(), and the test does not run. Without a port
+    // the window gets `line`, a QtSerialPort on the pseudo-terminal; a port given (it must
+    // outlive the window) is opened with "Open" as it is.
+    void openOnLine(SerialPort* given = nullptr) {
         pty = new PtyPair;
         QVERIFY(pty->isValid());
-        modals = new Modals;
-        if (port) {
-            port->setPortOpen(false);
-            w->cmdcomm_Click();
-            QVERIFY(port->PortOpen());
+        if (!given)
+            line = new QtSerialPort;
+        port = given ? given : line;
+        openWindow(port);
+        QVERIFY(w);
+        if (given) {
+            given->setPortOpen(false);
+            click(QStringLiteral("cmdcomm"));
+            QVERIFY(given->PortOpen());
         } else {
-            QVERIFY(openOnPty(*w, *pty));
+            QVERIFY(openOnPty(*w, *line, *pty));
         }
     }
-    void closeWindow() {
-        delete w;
-        delete modals;
+    void closeOnLine() {
+        closeWindow();
         delete pty;
-        w = nullptr;
-        modals = nullptr;
+        delete line;
         pty = nullptr;
+        line = nullptr;
+        port = nullptr;
     }
 
-    Main* w = nullptr;
     PtyPair* pty = nullptr;
-    Modals* modals = nullptr;
+    QtSerialPort* line = nullptr; // the window's port unless the test gave its own
+    SerialPort* port = nullptr;   // the window's port
 };

@@ -2,6 +2,7 @@
 #include "MemoryPort.h"
 #include "SendCost.h"
 #include "SendHarness.h"
+#include "app/CanvasView.h"
 #include "app/TextBox.h"
 #include "link/QtSerialPort.h"
 
@@ -12,7 +13,8 @@ namespace {
 const QColor orange(255, 128, 0);
 const QColor green(0, 192, 0);
 
-// A header and `chunks` runs of 32 characters, each opened by the wait character.
+// A header and `chunks` runs of 32 characters, each opened by the wait character: what Paste and
+// Send takes from the clipboard.
 QString transmitText(int chunks) {
     QString text = QStringLiteral("*220200000a");
     for (int i = 0; i < chunks; ++i) {
@@ -75,26 +77,53 @@ private slots:
     void pasteWhenTheFarEndIsGone();
 
 private:
+    // PIC Buffer entries: "2" .. "128".
+    static constexpr int buffer32Row = 4;
+    static constexpr int buffer128Row = 6;
+    bool convertAndReformat(int bufferRow = buffer128Row);
     void checkSendEnded();
     void pressPaste(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    // A line fast enough that the wire adds little to a test that does not time it.
+    void fastLine() { QVERIFY(line->setSettings(QStringLiteral("921600,n,8,1"))); }
+
+    TextBox* echo() const { return control<TextBox>(QStringLiteral("Text3")); }
+    TextBox* terminal() const { return control<TextBox>(QStringLiteral("Text2")); }
+    QLabel* remaining() const { return control<QLabel>(QStringLiteral("lblrem")); }
+    QLabel* comm() const { return control<QLabel>(QStringLiteral("comm")); }
+    QTimer* poll() const { return control<QTimer>(QStringLiteral("Timer1")); }
+    QLineEdit* xmitDelay() const { return control<QLineEdit>(QStringLiteral("xmitdelay")); }
+    QPushButton* sendButton() const { return control<QPushButton>(QStringLiteral("Command16")); }
 
     std::unique_ptr<QSignalSpy> beeps; // the window's beeps since the port was opened
     MemoryPort memory;                 // the line of a window measured alone
 };
 
 void TestSendButtons::init() {
-    openWindow();
+    openOnLine();
     beeps = std::make_unique<QSignalSpy>(w, &Main::beeped);
 }
 
 void TestSendButtons::cleanup() {
     beeps.reset();
-    closeWindow();
+    closeOnLine();
+}
+
+// What the user does before Send to LCD, at its cheapest: the 128x32 panel (512 bytes), a few
+// dots so that not every byte is 00, the PIC Buffer entry, Convert, Reformat For Output.
+bool TestSendButtons::convertAndReformat(int bufferRow) {
+    click(QStringLiteral("optgrf(2)"));
+    clickRow(control<QListWidget>(QStringLiteral("List2")), bufferRow);
+    click(QStringLiteral("Command7"));
+    clickPixels(control<CanvasView>(QStringLiteral("Picture1")), {{0, 0}, {9, 3}, {127, 31}});
+    click(QStringLiteral("Command9"));
+    click(QStringLiteral("Command15"));
+    return state().panelWidth() == 128 && state().canvas.isSet(9, 3) &&
+           !state().xmitText.isEmpty() && sendButton()->isEnabled();
 }
 
 void TestSendButtons::pressPaste(QMessageBox::StandardButton answer) {
     modals->button = answer;
-    w->Command4_Click();
+    click(QStringLiteral("Command4"));
     QVERIFY(!modals->texts.isEmpty());
     QCOMPARE(modals->texts.first(),
              QStringLiteral("Are you sure?\n\rAnything in the clipboard will be sent immediately"));
@@ -102,33 +131,39 @@ void TestSendButtons::pressPaste(QMessageBox::StandardButton answer) {
 
 // What every "Send to LCD" that ends normally leaves behind.
 void TestSendButtons::checkSendEnded() {
-    QCOMPARE(w->Text3->text(), w->xmitText);
-    QCOMPARE(w->lblrem->text(), QStringLiteral("0"));
-    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
-    QCOMPARE(Main::backColour(w->comm), green);
-    QVERIFY(w->Timer1->isActive());
+    QCOMPARE(echo()->text(), state().xmitText);
+    QCOMPARE(remaining()->text(), QStringLiteral("0"));
+    QCOMPARE(comm()->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(comm()), green);
+    QVERIFY(poll()->isActive());
     QCOMPARE(beeps->count(), 1);
-    QVERIFY(w->Command16->isEnabled());
+    QVERIFY(sendButton()->isEnabled());
     QVERIFY(w->cursor().shape() != Qt::WaitCursor);
 }
 
 void TestSendButtons::sendToLcdSendsTheTransmitText() {
-    w->xmitText = transmitText(5);
-    w->xmitdelay->setText(QStringLiteral("20"));
-    w->Text3->setText(QStringLiteral("old output"));
-    w->Timer1->stop();
+    QVERIFY(convertAndReformat());
+    fastLine();
+    // Reformat left the transmit text in the output window: an echo that did not start afresh
+    // would end up with it twice.
+    const QString text = state().xmitText;
+    QCOMPARE(echo()->text(), text);
+    const qsizetype pauses = text.count(QLatin1Char(']'));
+    QVERIFY(pauses >= 5);
+    typeInto(xmitDelay(), QStringLiteral("20"));
+    poll()->stop(); // the send starts it again
     bool eventRan = false;
     QTimer::singleShot(0, w, [&eventRan] { eventRan = true; });
 
-    FarEnd far(*pty, static_cast<int>(w->xmitText.size()));
+    FarEnd far(*pty, static_cast<int>(text.size()));
     QElapsedTimer clock;
     clock.start();
-    w->Command16_Click();
+    click(QStringLiteral("Command16"));
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(!eventRan, "the send ran the event loop");
 
-    QCOMPARE(far.bytes(), w->xmitText.toLatin1());
-    QVERIFY2(elapsed >= 5 * 20, qPrintable(QString::number(elapsed)));
+    QCOMPARE(far.bytes(), text.toLatin1());
+    QVERIFY2(elapsed >= pauses * 20, qPrintable(QString::number(elapsed)));
     checkSendEnded();
     QVERIFY(modals->texts.isEmpty());
 }
@@ -153,13 +188,18 @@ void TestSendButtons::pausesLastAtLeastTheXmitDelay() {
     QFETCH(QString, delay);
     QFETCH(QString, waitBox);
     QFETCH(int, leastPerPause);
-    const int pauses = 6;
-    const QString text = transmitText(pauses);
-    w->xmitdelay->setText(delay);
-    w->Text4->setText(waitBox);
-    w->waitChars = QStringLiteral("]");
-    w->xmitText = text;
-    QGuiApplication::clipboard()->setText(text);
+    fastLine();
+    typeInto(control<QLineEdit>(QStringLiteral("Text4")), waitBox);
+    QString text = transmitText(6);
+    if (paste) {
+        QGuiApplication::clipboard()->setText(text);
+    } else {
+        QVERIFY(convertAndReformat());
+        text = state().xmitText;
+    }
+    const qsizetype pauses = text.count(QLatin1Char(']'));
+    QVERIFY(pauses >= 6);
+    typeInto(xmitDelay(), delay);
 
     FarEnd far(*pty, static_cast<int>(text.size()));
     QElapsedTimer clock;
@@ -167,19 +207,26 @@ void TestSendButtons::pausesLastAtLeastTheXmitDelay() {
     if (paste)
         pressPaste();
     else
-        w->Command16_Click();
+        click(QStringLiteral("Command16"));
     const qint64 elapsed = clock.elapsed();
     QCOMPARE(far.bytes(), text.toLatin1());
     QVERIFY2(elapsed >= pauses * leastPerPause, qPrintable(QString::number(elapsed)));
 }
 
+// Convert, then the output window's Clear (which also forgets the header), then Reformat: a
+// transmit text with nothing in it.
 void TestSendButtons::emptyTransmitText() {
-    w->xmitText.clear();
-    w->Text3->setText(QStringLiteral("old output"));
-    w->Timer1->stop();
-    w->Command16_Click();
+    click(QStringLiteral("optgrf(2)"));
+    click(QStringLiteral("Command9"));
+    click(QStringLiteral("Command13"));
+    click(QStringLiteral("Command15"));
+    QCOMPARE(state().xmitText, QString());
+    QVERIFY(sendButton()->isEnabled());
+    echo()->setText(QStringLiteral("old output"));
+    poll()->stop();
+    click(QStringLiteral("Command16"));
     checkSendEnded();
-    QCOMPARE(w->Text3->text(), QString());
+    QCOMPARE(echo()->text(), QString());
     QCOMPARE(pty->readAvailable(), QByteArray());
 }
 
@@ -198,10 +245,15 @@ void TestSendButtons::unusableXmitDelay_data() {
 void TestSendButtons::unusableXmitDelay() {
     QFETCH(QString, delay);
     QFETCH(QString, reason);
-    const QString header = QStringLiteral("*220200000a");
-    w->xmitText = transmitText(3);
-    w->xmitdelay->setText(delay);
-    w->Command16_Click();
+    QVERIFY(convertAndReformat());
+    fastLine();
+    const QString text = state().xmitText;
+    // The command header, as the transmit text carries it (in lower case).
+    const QString header = state().pic.header.toLower();
+    QVERIFY(!header.isEmpty());
+    QVERIFY(text.startsWith(header + QLatin1Char(']')));
+    typeInto(xmitDelay(), delay);
+    click(QStringLiteral("Command16"));
 
     // The first line as it always was; the second names the box and what it held.
     QCOMPARE(
@@ -210,51 +262,55 @@ void TestSendButtons::unusableXmitDelay() {
             QStringLiteral("Error - Check Settings!\nXmit Delay \"%1\" %2").arg(delay, reason)});
     QCOMPARE(pty->read(static_cast<int>(header.size())), header.toLatin1());
     QCOMPARE(pty->readAvailable(), QByteArray());
-    QCOMPARE(w->Text3->text(), header);
-    QCOMPARE(w->lblrem->text(), QString::number(w->xmitText.size() - header.size()));
-    QCOMPARE(w->comm->text(), QStringLiteral("Busy"));
-    QCOMPARE(Main::backColour(w->comm), orange);
-    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(echo()->text(), header);
+    QCOMPARE(remaining()->text(), QString::number(text.size() - header.size()));
+    QCOMPARE(comm()->text(), QStringLiteral("Busy"));
+    QCOMPARE(Main::backColour(comm()), orange);
+    QVERIFY(!poll()->isActive());
     QCOMPARE(beeps->count(), 1);
-    QVERIFY(w->Command16->isEnabled());
+    QVERIFY(sendButton()->isEnabled());
     QVERIFY(w->cursor().shape() != Qt::WaitCursor);
 
-    // The box is read only at a wait character: a text without one goes out whole.
-    w->xmitText = QStringLiteral("abc");
+    // The window goes on: with a usable delay the same transmit text goes out whole.
+    typeInto(xmitDelay(), QStringLiteral("0"));
     beeps->clear();
-    w->Command16_Click();
-    QCOMPARE(pty->read(3), QByteArray("abc"));
+    FarEnd far(*pty, static_cast<int>(text.size()));
+    click(QStringLiteral("Command16"));
+    QCOMPARE(far.bytes(), text.toLatin1());
     checkSendEnded();
+    QCOMPARE(modals->texts.size(), 1);
 }
 
 void TestSendButtons::sendToLcdWithThePortClosed() {
-    w->cmdcomm_Click();
-    QVERIFY(!w->MSComm1->PortOpen());
-    w->xmitText = QStringLiteral("abc");
-    w->Text3->setText(QStringLiteral("keep"));
+    QVERIFY(convertAndReformat());
+    const QString shown = echo()->text();
+    click(QStringLiteral("cmdcomm"));
+    QVERIFY(!port->PortOpen());
     beeps->clear();
-    w->Command16_Click();
+    click(QStringLiteral("Command16"));
     QCOMPARE(modals->texts, QStringList{QStringLiteral("Please, open Comm Port first.")});
-    QCOMPARE(w->Text3->text(), QStringLiteral("keep"));
-    QCOMPARE(w->lblrem->text(), QStringLiteral("0000"));
-    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+    QCOMPARE(echo()->text(), shown);
+    QCOMPARE(remaining()->text(), QStringLiteral("0000"));
+    QCOMPARE(comm()->text(), QStringLiteral("OFF"));
     QCOMPARE(beeps->count(), 0);
 }
 
 void TestSendButtons::progressIsPaintedWhileTheSendBlocks() {
-    w->xmitText = transmitText(10);
-    w->xmitdelay->setText(QStringLiteral("20"));
-    PaintWatch echo(w->Text3->viewport());
-    PaintWatch counter(w->lblrem, w->lblrem);
-    PaintWatch state(w->comm, w->comm);
-    FarEnd far(*pty, static_cast<int>(w->xmitText.size()));
-    w->Command16_Click();
-    QCOMPARE(far.bytes(), w->xmitText.toLatin1());
+    QVERIFY(convertAndReformat());
+    fastLine();
+    const QString text = state().xmitText;
+    typeInto(xmitDelay(), QStringLiteral("25"));
+    PaintWatch echoPaints(echo()->viewport());
+    PaintWatch counter(remaining(), remaining());
+    PaintWatch shownState(comm(), comm());
+    FarEnd far(*pty, static_cast<int>(text.size()));
+    click(QStringLiteral("Command16"));
+    QCOMPARE(far.bytes(), text.toLatin1());
 
-    QVERIFY(state.shown.contains(QStringLiteral("Busy")));
-    QVERIFY2(echo.paints >= 2, qPrintable(QString::number(echo.paints)));
+    QVERIFY(shownState.shown.contains(QStringLiteral("Busy")));
+    QVERIFY2(echoPaints.paints >= 2, qPrintable(QString::number(echoPaints.paints)));
     // The counter was seen counting down between the start and the end.
-    const QString total = QString::number(w->xmitText.size());
+    const QString total = QString::number(text.size());
     bool midway = false;
     for (const QString& shown : std::as_const(counter.shown))
         midway = midway || (shown != total && shown != QStringLiteral("0") &&
@@ -266,61 +322,69 @@ void TestSendButtons::progressIsPaintedWhileTheSendBlocks() {
 // gets: 300,000 characters go out whole, and the echo is painted per frame. The line is taken
 // out of the picture, so the cost is the window's.
 void TestSendButtons::longTextGoesOutWholeWithoutALimit() {
-    closeWindow();
-    openWindow(&memory);
+    beeps.reset();
+    closeOnLine();
+    openOnLine(&memory);
     beeps = std::make_unique<QSignalSpy>(w, &Main::beeped);
-    MemoryPort& port = memory;
-    PaintWatch echo(w->Text3->viewport());
+    QVERIFY(stageTransmitText(*w, hexDigits(300000)));
+    const QString text = state().xmitText;
+    PaintWatch echoPaints(echo()->viewport());
     QElapsedTimer clock;
     clock.start();
-    const double micros = sendToLcdMicrosPerCharacter(*w, 300000);
+    const SendCost cost = sendToLcdCost(*w);
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(port.writes.size(), 300000);
-    QCOMPARE(port.written(), w->xmitText);
+    QCOMPARE(memory.writes.size(), text.size());
+    QCOMPARE(memory.written(), text);
     checkSendEnded();
-    QVERIFY2(echo.paints < 4000, "the echo is painted per character, not per frame");
-    qInfo("Send to LCD, window alone: %.2f us per character, %d echo paints", micros, echo.paints);
+    QVERIFY2(echoPaints.paints < 4000, "the echo is painted per character, not per frame");
+    qInfo("Send to LCD, window alone: %.2f us per character, %d echo paints", cost.wallUs,
+          echoPaints.paints);
 }
 
 // 16,000 characters on the real port path, on a line fast enough to keep the test short.
 void TestSendButtons::sixteenThousandOverThePty() {
-    QVERIFY(w->MSComm1->setSettings(QStringLiteral("921600,n,8,1")));
-    FarEnd far(*pty, 16000);
-    const double micros = sendToLcdMicrosPerCharacter(*w, 16000);
-    QCOMPARE(far.bytes(), w->xmitText.toLatin1());
+    fastLine();
+    QVERIFY(stageTransmitText(*w, hexDigits(16000)));
+    FarEnd far(*pty, static_cast<int>(state().xmitText.size()));
+    const SendCost cost = sendToLcdCost(*w);
+    QCOMPARE(far.bytes(), state().xmitText.toLatin1());
     checkSendEnded();
-    qInfo("Send to LCD over a pseudo-terminal: %.2f us per character", micros);
+    qInfo("Send to LCD over a pseudo-terminal: %.2f us per character", cost.wallUs);
 }
 
 void TestSendButtons::farEndHangsUpMidSend() {
-    const QString header = QStringLiteral("*220200000a");
-    w->xmitText = transmitText(4);
-    w->xmitdelay->setText(QStringLiteral("300"));
+    QVERIFY(convertAndReformat());
+    fastLine();
+    const QString text = state().xmitText;
+    const QString header = state().pic.header.toLower();
+    QVERIFY(text.startsWith(header + QLatin1Char(']')));
+    typeInto(xmitDelay(), QStringLiteral("300"));
     // The far end takes the header and hangs up during the pause before the first chunk.
     FarEnd far(*pty, static_cast<int>(header.size()), [](PtyPair& p) { p.closeMaster(); });
-    w->Command16_Click();
+    click(QStringLiteral("Command16"));
     QCOMPARE(far.bytes(), header.toLatin1());
 
     QCOMPARE(modals->texts, QStringList{QStringLiteral("Error - Check Settings!")});
-    const QString echoed = w->Text3->text();
-    QVERIFY(echoed.size() >= header.size() && echoed.size() < w->xmitText.size());
-    QCOMPARE(echoed, w->xmitText.left(echoed.size()));
-    QCOMPARE(w->lblrem->text(), QString::number(w->xmitText.size() - echoed.size()));
-    QCOMPARE(w->comm->text(), QStringLiteral("Busy"));
-    QVERIFY(!w->Timer1->isActive());
-    QVERIFY(w->Command16->isEnabled());
+    const QString echoed = echo()->text();
+    QVERIFY(echoed.size() >= header.size() && echoed.size() < text.size());
+    QCOMPARE(echoed, text.left(echoed.size()));
+    QCOMPARE(remaining()->text(), QString::number(text.size() - echoed.size()));
+    QCOMPARE(comm()->text(), QStringLiteral("Busy"));
+    QVERIFY(!poll()->isActive());
+    QVERIFY(sendButton()->isEnabled());
 
-    // The program goes on: close, plug in a new cable, open, send.
-    w->cmdcomm_Click();
-    QVERIFY(!w->MSComm1->PortOpen());
-    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+    // The program goes on: close, plug in a new cable, open, send the same text again.
+    click(QStringLiteral("cmdcomm"));
+    QVERIFY(!port->PortOpen());
+    QCOMPARE(comm()->text(), QStringLiteral("OFF"));
     PtyPair again;
-    QVERIFY(openOnPty(*w, again));
-    w->xmitText = QStringLiteral("*2]ok");
-    w->xmitdelay->setText(QStringLiteral("5"));
+    QVERIFY(openOnPty(*w, *line, again));
+    fastLine();
+    typeInto(xmitDelay(), QStringLiteral("5"));
     beeps->clear();
-    w->Command16_Click();
-    QCOMPARE(again.read(5), QByteArray("*2]ok"));
+    FarEnd farAgain(again, static_cast<int>(text.size()));
+    click(QStringLiteral("Command16"));
+    QCOMPARE(farAgain.bytes(), text.toLatin1());
     checkSendEnded();
     QCOMPARE(modals->texts.size(), 1);
 }
@@ -328,24 +392,31 @@ void TestSendButtons::farEndHangsUpMidSend() {
 // 19200,n,8,1, chunks of 32, Xmit Delay 5: a wait character leaves only after the one before
 // it, its chunk (33 characters of 10 bits) and the pause: 33 x 10 / 19200 s + 5 ms = 22.19 ms.
 // A pseudo-terminal takes every byte at once, so only the program's line model can hold this.
+// Eight chunks of a table of the user's own keep the test short.
 void TestSendButtons::chunksHoldOnTheWire() {
     const int chunks = 8;
-    w->xmitText = transmitText(chunks);
-    w->xmitdelay->setText(QStringLiteral("5"));
+    QCOMPARE(line->Settings(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(state().pic.buffer, 32);
+    QVERIFY(reformatTable(*w, hexDigits(chunks * 32)));
+    const QString text = state().xmitText;
+    const qsizetype headerSize = state().pic.header.size();
+    QCOMPARE(text.count(QLatin1Char(']')), chunks);
+    typeInto(xmitDelay(), QStringLiteral("5"));
     const double wireNs = 10 * 1e9 / 19200;
     const double leastNs = 33 * wireNs + 5e6;
-    TimedFarEnd far(*pty, static_cast<int>(w->xmitText.size()));
+    TimedFarEnd far(*pty, static_cast<int>(text.size()));
     const qint64 startNs = TimedFarEnd::steadyNs();
-    w->Command16_Click();
+    click(QStringLiteral("Command16"));
     const auto arrivals = far.arrivals();
-    QCOMPARE(int(arrivals.size()), int(w->xmitText.size()));
+    QCOMPARE(int(arrivals.size()), int(text.size()));
     std::vector<qint64> waits;
     for (const auto& arrival : arrivals)
         if (arrival.byte == ']')
             waits.push_back(arrival.ns);
     QCOMPARE(int(waits.size()), chunks);
-    // The header's 11 characters go before the first pause.
-    QVERIFY(waits.front() - startNs >= 11 * wireNs + 5e6);
+    // The header's characters go before the first pause.
+    const double firstNs = double(headerSize) * wireNs + 5e6;
+    QVERIFY(waits.front() - startNs >= firstNs);
     for (int k = 1; k < chunks; ++k) {
         // Arrival times: the pseudo-terminal hands a byte over late now and then on a busy
         // machine (by a clock tick, about 3 ms), which shortens the gap after it, so each gap
@@ -354,7 +425,7 @@ void TestSendButtons::chunksHoldOnTheWire() {
         const qint64 gap = waits[k] - waits[k - 1];
         QVERIFY2(gap >= leastNs - 4e6,
                  qPrintable(QStringLiteral("chunk %1: %2 ms").arg(k).arg(gap / 1e6, 0, 'f', 2)));
-        QVERIFY(waits[k] - startNs >= 11 * wireNs + 5e6 + k * leastNs);
+        QVERIFY(waits[k] - startNs >= firstNs + k * leastNs);
     }
     checkSendEnded();
 }
@@ -363,22 +434,19 @@ void TestSendButtons::chunksHoldOnTheWire() {
 // before it have left the wire, 3,936 character times after the start. The default 512 would
 // let it go 448 character times (78 ms at 57600) sooner.
 void TestSendButtons::outBufferSizeHoldsBack() {
-    w->cmdcomm_Click();
-    w->combuff->setText(QStringLiteral("64"));
-    w->proto->setCurrentRow(0);
-    w->cmdbuff_Click();
-    QCOMPARE(w->MSComm1->OutBufferSize(), 64);
-    PtyPair line;
-    QVERIFY(openOnPty(*w, line));
-    QVERIFY(w->MSComm1->setSettings(QStringLiteral("57600,n,8,1")));
+    click(QStringLiteral("cmdcomm"));
+    typeInto(control<QLineEdit>(QStringLiteral("combuff")), QStringLiteral("64"));
+    clickRow(control<QListWidget>(QStringLiteral("proto")), 0);
+    click(QStringLiteral("cmdbuff"));
+    QCOMPARE(line->OutBufferSize(), 64);
+    PtyPair again;
+    QVERIFY(openOnPty(*w, *line, again));
+    QVERIFY(line->setSettings(QStringLiteral("57600,n,8,1")));
     const int count = 4000;
-    QString text;
-    for (int i = 0; i < count; ++i)
-        text += QLatin1Char("0123456789abcdef"[i % 16]);
-    QGuiApplication::clipboard()->setText(text);
-    w->Text4->setText(QStringLiteral("]"));
+    QGuiApplication::clipboard()->setText(hexDigits(count));
+    typeInto(control<QLineEdit>(QStringLiteral("Text4")), QStringLiteral("]"));
 
-    TimedFarEnd far(line, count);
+    TimedFarEnd far(again, count);
     const qint64 startNs = TimedFarEnd::steadyNs();
     pressPaste();
     const auto arrivals = far.arrivals();
@@ -394,19 +462,15 @@ void TestSendButtons::outBufferSizeHoldsBack() {
 // time, and the send fails. Every character the echo and the counter count as sent is there for
 // the far end to read, and nothing else.
 void TestSendButtons::stalledLineKeepsWhatItTook() {
-    auto* port = dynamic_cast<QtSerialPort*>(w->MSComm1);
-    QVERIFY(port);
-    port->setStallTimeoutMs(300);
-    QVERIFY(w->MSComm1->setSettings(QStringLiteral("921600,n,8,1")));
-    QString text;
-    for (int i = 0; i < 60000; ++i)
-        text += QLatin1Char("0123456789abcdef"[i % 16]);
-    w->xmitText = text;
-    w->Command16_Click();
+    line->setStallTimeoutMs(300);
+    fastLine();
+    QVERIFY(stageTransmitText(*w, hexDigits(60000)));
+    const QString text = state().xmitText;
+    click(QStringLiteral("Command16"));
     QCOMPARE(modals->texts, QStringList{QStringLiteral("Error - Check Settings!")});
-    const QString echoed = w->Text3->text();
+    const QString echoed = echo()->text();
     QVERIFY(echoed.size() > 0 && echoed.size() < text.size());
-    QCOMPARE(w->lblrem->text(), QString::number(text.size() - echoed.size()));
+    QCOMPARE(remaining()->text(), QString::number(text.size() - echoed.size()));
     QByteArray arrived;
     for (QByteArray more = pty->readAvailable(); !more.isEmpty(); more = pty->readAvailable())
         arrived += more;
@@ -438,41 +502,59 @@ void TestSendButtons::pasteSendsTheTrimmedClipboard() {
     QFETCH(QString, shown);
     QFETCH(QByteArray, sent);
     QGuiApplication::clipboard()->setText(clipboard);
-    w->Text3->setText(QStringLiteral("output"));
-    const QString remaining = w->lblrem->text();
+    echo()->setText(QStringLiteral("output"));
+    const QString counted = remaining()->text();
     pressPaste();
     QCOMPARE(modals->texts.size(), 1);
-    QCOMPARE(w->Text2->text(), shown);
+    QCOMPARE(terminal()->text(), shown);
     QCOMPARE(pty->read(static_cast<int>(sent.size())), sent);
     QCOMPARE(pty->readAvailable(), QByteArray());
-    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
-    QCOMPARE(Main::backColour(w->comm), green);
+    QCOMPARE(comm()->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(comm()), green);
     // Paste and Send leaves the rest alone and does not beep.
     QCOMPARE(beeps->count(), 0);
-    QVERIFY(w->Timer1->isActive());
-    QCOMPARE(w->Text3->text(), QStringLiteral("output"));
-    QCOMPARE(w->lblrem->text(), remaining);
+    QVERIFY(poll()->isActive());
+    QCOMPARE(echo()->text(), QStringLiteral("output"));
+    QCOMPARE(remaining()->text(), counted);
 }
 
 void TestSendButtons::pasteCancelled() {
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
-    w->Text2->setText(QStringLiteral("typed"));
+    terminal()->setText(QStringLiteral("typed"));
     pressPaste(QMessageBox::Cancel);
     QCOMPARE(beeps->count(), 1);
-    QCOMPARE(w->Text2->text(), QStringLiteral("typed"));
-    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
+    QCOMPARE(terminal()->text(), QStringLiteral("typed"));
+    QCOMPARE(comm()->text(), QStringLiteral("ON"));
     QCOMPARE(pty->readAvailable(), QByteArray());
 }
 
 void TestSendButtons::pasteWithThePortClosed() {
-    w->cmdcomm_Click();
-    QVERIFY(!w->MSComm1->PortOpen());
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
-    w->xmitdelay->setText(QStringLiteral("not a number"));
-    pressPaste();
-    QCOMPARE(modals->texts.size(), 1); // nothing said after the confirmation
-    QCOMPARE(w->Text2->text(), QString());
-    QCOMPARE(w->comm->text(), QStringLiteral("OFF"));
+    typeInto(xmitDelay(), QStringLiteral("not a number"));
+    // Closed with "Close": Paste and Send takes no click, and nothing is said.
+    click(QStringLiteral("cmdcomm"));
+    QVERIFY(!port->PortOpen());
+    click(QStringLiteral("Command4"));
+    QVERIFY(modals->texts.isEmpty());
+    QCOMPARE(terminal()->text(), QString());
+    QCOMPARE(comm()->text(), QStringLiteral("OFF"));
+
+    // Open again, and the port closes of itself while the confirmation is up: nothing is said
+    // after the confirmation and nothing is sent.
+    PtyPair again;
+    QVERIFY(openOnPty(*w, *line, again));
+    QStringList confirmations;
+    modals->whenShown<QMessageBox>([this, &confirmations](QMessageBox* box) {
+        confirmations << box->text();
+        line->setPortOpen(false);
+        box->button(QMessageBox::Ok)->click();
+    });
+    click(QStringLiteral("Command4"));
+    QCOMPARE(confirmations.size(), 1);
+    QTest::qWait(20);
+    QVERIFY(modals->texts.isEmpty());
+    QCOMPARE(terminal()->text(), QString());
+    QCOMPARE(again.readAvailable(), QByteArray());
 }
 
 void TestSendButtons::pasteWithAnUnusableXmitDelay_data() {
@@ -485,17 +567,17 @@ void TestSendButtons::pasteWithAnUnusableXmitDelay_data() {
 void TestSendButtons::pasteWithAnUnusableXmitDelay() {
     QFETCH(QString, delay);
     QGuiApplication::clipboard()->setText(QStringLiteral("a]b"));
-    w->Text2->setText(QStringLiteral("typed"));
-    w->xmitdelay->setText(delay);
+    terminal()->setText(QStringLiteral("typed"));
+    typeInto(xmitDelay(), delay);
     pressPaste();
     QCOMPARE(modals->texts.size(), 2);
     QVERIFY2(modals->texts.at(1).startsWith(QStringLiteral("Error - Check Settings!")) &&
                  modals->texts.at(1).contains(QStringLiteral("Xmit Delay \"%1\"").arg(delay)),
              qPrintable(modals->texts.at(1)));
     QCOMPARE(pty->readAvailable(), QByteArray());
-    QCOMPARE(w->Text2->text(), QStringLiteral("typed"));
-    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
-    QCOMPARE(Main::backColour(w->comm), green);
+    QCOMPARE(terminal()->text(), QStringLiteral("typed"));
+    QCOMPARE(comm()->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(comm()), green);
 }
 
 // The send or the poll (which runs while the confirmation is shown) finds the line gone first;
@@ -507,13 +589,13 @@ void TestSendButtons::pasteWhenTheFarEndIsGone() {
     QTRY_COMPARE(modals->texts.size(), 2);
     QVERIFY2(modals->texts.at(1).startsWith(QStringLiteral("Error - Check Settings!")),
              qPrintable(modals->texts.at(1)));
-    QCOMPARE(w->Text2->text(), QStringLiteral("hello"));
-    QCOMPARE(w->comm->text(), QStringLiteral("ON"));
-    QCOMPARE(Main::backColour(w->comm), green);
+    QCOMPARE(terminal()->text(), QStringLiteral("hello"));
+    QCOMPARE(comm()->text(), QStringLiteral("ON"));
+    QCOMPARE(Main::backColour(comm()), green);
     // The poll that follows finds the line gone too, and says nothing: one fault, one box.
     QTest::qWait(150);
     QCOMPARE(modals->texts.size(), 2);
-    QVERIFY(!w->Timer1->isActive());
+    QVERIFY(!poll()->isActive());
 }
 
 QTEST_MAIN(TestSendButtons)

@@ -7,12 +7,6 @@
 #include <sys/resource.h>
 
 namespace {
-// The poll is driven by hand, one tick per piece, so each piece is filtered on its own.
-void arriveAndTick(Main& w, PtyPair& pty, const QByteArray& bytes) {
-    QVERIFY(pty.write(bytes));
-    QThread::msleep(30);
-    w.Timer1_Timer();
-}
 
 // CPU time of the whole process so far, in milliseconds.
 double processCpuMs() {
@@ -51,16 +45,30 @@ private slots:
     void deadLineIsReportedOnceAndNothingCrashes();
     void pollStopsWhenThePortIsGone();
     void lineGoneWhileIdleIsReportedOnce();
+
+private:
+    TextBox* receive() const { return control<TextBox>(QStringLiteral("Text1")); }
+    TextBox* terminal() const { return control<TextBox>(QStringLiteral("Text2")); }
+    QTimer* poll() const { return control<QTimer>(QStringLiteral("Timer1")); }
+    // One piece arrives and the 50 ms poll takes it in, on its own: the next piece is written
+    // only once the receive window has changed.
+    void arrive(const QByteArray& bytes);
 };
 
+void TestTerminal::arrive(const QByteArray& bytes) {
+    const QString before = receive()->text();
+    QVERIFY(pty->write(bytes));
+    QTRY_VERIFY(receive()->text() != before);
+}
+
 void TestTerminal::init() {
-    openWindow();
-    w->Timer1->stop(); // ticks come from the test, one per piece
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+    openOnLine();
+    QVERIFY(poll()->isActive());
+    QCOMPARE(receive()->text(), QStringLiteral("Waiting....."));
 }
 
 void TestTerminal::cleanup() {
-    closeWindow();
+    closeOnLine();
 }
 
 void TestTerminal::pollShowsWhatArrived_data() {
@@ -82,17 +90,17 @@ void TestTerminal::pollShowsWhatArrived() {
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QString, shown);
     for (const QByteArray& piece : pieces)
-        arriveAndTick(*w, *pty, piece);
-    QCOMPARE(w->Text1->text(), shown);
+        arrive(piece);
+    QCOMPARE(receive()->text(), shown);
     QVERIFY(modals->texts.isEmpty());
 }
 
 void TestTerminal::emptyTickChangesNothing() {
-    w->Timer1_Timer();
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
-    arriveAndTick(*w, *pty, "x");
-    w->Timer1_Timer();
-    QCOMPARE(w->Text1->text(), QStringLiteral("x"));
+    QTest::qWait(160); // three polls with nothing to take
+    QCOMPARE(receive()->text(), QStringLiteral("Waiting....."));
+    arrive("x");
+    QTest::qWait(160);
+    QCOMPARE(receive()->text(), QStringLiteral("x"));
 }
 
 void TestTerminal::overflowKeepsTheNewPiece_data() {
@@ -113,20 +121,20 @@ void TestTerminal::overflowKeepsTheNewPiece() {
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QString, shown);
     const QString old(held, QLatin1Char('w'));
-    w->Text1->setText(old);
+    receive()->setText(old);
     for (const QByteArray& piece : pieces)
-        arriveAndTick(*w, *pty, piece);
-    QCOMPARE(w->Text1->text(), expand(shown, old));
+        arrive(piece);
+    QCOMPARE(receive()->text(), expand(shown, old));
 }
 
 void TestTerminal::typingToTheLimitEmptiesTheWindow() {
-    w->Text1->setText(QString(9999, QLatin1Char('w')));
-    QCOMPARE(w->Text1->text().size(), 9999);
-    w->Text1->moveCursor(QTextCursor::End);
-    QTest::keyClick(w->Text1, 'a');
-    QCOMPARE(w->Text1->text(), QString());
-    QTest::keyClick(w->Text1, 'b');
-    QCOMPARE(w->Text1->text(), QStringLiteral("b"));
+    receive()->setText(QString(9999, QLatin1Char('w')));
+    QCOMPARE(receive()->text().size(), 9999);
+    receive()->moveCursor(QTextCursor::End);
+    QTest::keyClick(receive(), 'a');
+    QCOMPARE(receive()->text(), QString());
+    QTest::keyClick(receive(), 'b');
+    QCOMPARE(receive()->text(), QStringLiteral("b"));
 }
 
 void TestTerminal::keysGoOutOneByteEach_data() {
@@ -145,82 +153,82 @@ void TestTerminal::keysGoOutOneByteEach() {
     QFETCH(QString, box);
     for (const QChar c : typed) {
         if (c == QLatin1Char('\r'))
-            QTest::keyClick(w->Text2, Qt::Key_Return);
+            QTest::keyClick(terminal(), Qt::Key_Return);
         else
-            QTest::keyClick(w->Text2, c.toLatin1());
+            QTest::keyClick(terminal(), c.toLatin1());
     }
     QCOMPARE(pty->read(sent.size()), sent);
     QCOMPARE(pty->readAvailable(), QByteArray());
-    QCOMPARE(w->Text2->text(), box);
+    QCOMPARE(terminal()->text(), box);
 }
 
 void TestTerminal::keysWithThePortClosedSendNothing() {
-    w->cmdcomm_Click();
-    QVERIFY(!w->MSComm1->PortOpen());
-    QTest::keyClick(w->Text2, 'x');
-    QTest::keyClick(w->Text2, Qt::Key_Return);
-    QCOMPARE(w->Text2->text(), QStringLiteral("x\r\n"));
+    click(QStringLiteral("cmdcomm"));
+    QVERIFY(!port->PortOpen());
+    QTest::keyClick(terminal(), 'x');
+    QTest::keyClick(terminal(), Qt::Key_Return);
+    QCOMPARE(terminal()->text(), QStringLiteral("x\r\n"));
     QCOMPARE(pty->readAvailable(), QByteArray());
     QVERIFY(modals->texts.isEmpty());
 }
 
 void TestTerminal::deadLineIsReportedOnceAndNothingCrashes() {
     pty->closeMaster();
-    QTest::keyClick(w->Text2, 'a');
-    QTest::keyClick(w->Text2, 'b');
+    QTest::keyClick(terminal(), 'a');
+    QTest::keyClick(terminal(), 'b');
     QTRY_COMPARE(modals->texts.size(), 1);
     QVERIFY2(modals->texts.first().startsWith(QStringLiteral("Error - Check Settings!")),
              qPrintable(modals->texts.first()));
-    QCOMPARE(w->Text2->text(), QStringLiteral("ab")); // the keys still edit the box
-    for (int i = 0; i < 5; ++i)
-        w->Timer1_Timer();
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
-    QTest::qWait(50);
+    QCOMPARE(terminal()->text(), QStringLiteral("ab")); // the keys still edit the box
+    // The polls find the line gone as well: the receive window stays, nothing more is said.
+    QTest::qWait(250);
+    QCOMPARE(receive()->text(), QStringLiteral("Waiting....."));
     QCOMPARE(modals->texts.size(), 1);
 
     // The line comes back: close, reopen on a new cable, the keys go out again.
-    w->cmdcomm_Click();
-    QVERIFY(!w->MSComm1->PortOpen());
+    click(QStringLiteral("cmdcomm"));
+    QVERIFY(!port->PortOpen());
     PtyPair again;
-    QVERIFY(openOnPty(*w, again));
-    QTest::keyClick(w->Text2, 'z');
+    QVERIFY(openOnPty(*w, *line, again));
+    QTest::keyClick(terminal(), 'z');
     QCOMPARE(again.read(1), QByteArray("z"));
 }
 
+// The port closes of itself under the running poll (not with "Close"): the poll stops.
 void TestTerminal::pollStopsWhenThePortIsGone() {
-    w->Timer1->start();
-    w->MSComm1->setPortOpen(false);
-    w->Timer1_Timer();
-    QVERIFY(!w->Timer1->isActive());
-    QCOMPARE(w->Text1->text(), QStringLiteral("Waiting....."));
+    QVERIFY(poll()->isActive());
+    port->setPortOpen(false);
+    QTRY_VERIFY(!poll()->isActive());
+    QCOMPARE(receive()->text(), QStringLiteral("Waiting....."));
 }
 
 void TestTerminal::lineGoneWhileIdleIsReportedOnce() {
-    arriveAndTick(*w, *pty, "hi");
-    w->Timer1->start();
+    arrive("hi");
+    QVERIFY(poll()->isActive());
     pty->closeMaster(); // the adapter is pulled while nothing is being sent
     QTRY_COMPARE(modals->texts.size(), 1);
     QVERIFY2(modals->texts.first().startsWith(QStringLiteral("Error - Check Settings!\n")),
              qPrintable(modals->texts.first()));
     QVERIFY(modals->texts.first().contains(QStringLiteral("line is gone")));
-    QVERIFY(!w->Timer1->isActive());
-    QCOMPARE(w->Text1->text(), QStringLiteral("hi")); // what came before stays
-    w->Timer1_Timer();
-    QTest::qWait(50);
+    QVERIFY(!poll()->isActive());
+    QCOMPARE(receive()->text(), QStringLiteral("hi")); // what came before stays
+    // The poll has stopped; a key finds the same dead line and says nothing more either.
+    QTest::keyClick(terminal(), 'k');
+    QTest::qWait(100);
     QCOMPARE(modals->texts.size(), 1);
     // Nothing watches the dead handle any more: the idle window costs next to no CPU.
     const double cpuBefore = processCpuMs();
     QTest::qWait(1000);
     const double cpu = processCpuMs() - cpuBefore;
     QVERIFY2(cpu < 100, qPrintable(QStringLiteral("%1 ms of CPU in one second").arg(cpu)));
-    QVERIFY(w->MSComm1->PortOpen()); // until the user closes it
+    QVERIFY(port->PortOpen()); // until the user closes it
 
-    w->cmdcomm_Click();
+    click(QStringLiteral("cmdcomm"));
     PtyPair again;
-    QVERIFY(openOnPty(*w, again));
-    QVERIFY(w->Timer1->isActive());
+    QVERIFY(openOnPty(*w, *line, again));
+    QVERIFY(poll()->isActive());
     QVERIFY(again.write("back"));
-    QTRY_COMPARE(w->Text1->text(), QStringLiteral("back"));
+    QTRY_COMPARE(receive()->text(), QStringLiteral("back"));
 }
 
 void TestTerminal::keyTable_data() {
@@ -277,14 +285,14 @@ void TestTerminal::keyTable() {
     QFETCH(QString, box);
     QFETCH(QString, clipboard);
     QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
-    w->Text2->setFocus();
-    QTest::keyClicks(w->Text2, QStringLiteral("abc"));
+    terminal()->setFocus();
+    QTest::keyClicks(terminal(), QStringLiteral("abc"));
     QCOMPARE(pty->read(3), QByteArray("abc"));
-    w->Text2->selectAll();
-    QTest::sendKeyEvent(QTest::Click, w->Text2, Qt::Key(key), text,
+    terminal()->selectAll();
+    QTest::sendKeyEvent(QTest::Click, terminal(), Qt::Key(key), text,
                         Qt::KeyboardModifiers(modifiers));
     QCOMPARE(pty->readAvailable(), sent);
-    QCOMPARE(w->Text2->text(), box);
+    QCOMPARE(terminal()->text(), box);
     QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     QVERIFY(modals->texts.isEmpty());
 }
@@ -302,19 +310,19 @@ void TestTerminal::inputMethodCommitsGoOut_data() {
 void TestTerminal::inputMethodCommitsGoOut() {
     QFETCH(QString, commit);
     QFETCH(QByteArray, sent);
-    w->Text2->setFocus();
+    terminal()->setFocus();
     QInputMethodEvent preedit(QStringLiteral("x"), {});
-    QApplication::sendEvent(w->Text2, &preedit); // shown while composing, not sent
+    QApplication::sendEvent(terminal(), &preedit); // shown while composing, not sent
     QInputMethodEvent event;
     event.setCommitString(commit);
-    QApplication::sendEvent(w->Text2, &event);
+    QApplication::sendEvent(terminal(), &event);
     QCOMPARE(pty->readAvailable(), sent);
-    QCOMPARE(w->Text2->text(), commit);
+    QCOMPARE(terminal()->text(), commit);
 }
 
 void TestTerminal::pasteAndSendCountsCharacters() {
     QGuiApplication::clipboard()->setText(QStringLiteral("A\U0001F600b\u20ac\u00e9"));
-    w->Command4->click();
+    click(QStringLiteral("Command4"));
     QCOMPARE(pty->read(5), QByteArray("a?b?\xe9"));
     QCOMPARE(pty->readAvailable(), QByteArray());
     QCOMPARE(modals->texts.size(), 1); // the confirmation only
@@ -338,9 +346,9 @@ void TestTerminal::pasteAndSendDelayRefusals_data() {
 void TestTerminal::pasteAndSendDelayRefusals() {
     QFETCH(QString, delay);
     QFETCH(QString, refusal);
-    w->xmitdelay->setText(delay);
+    typeInto(control<QLineEdit>(QStringLiteral("xmitdelay")), delay);
     QGuiApplication::clipboard()->setText(QStringLiteral("x")); // no wait character: no pause
-    w->Command4->click();
+    click(QStringLiteral("Command4"));
     if (refusal.isEmpty()) {
         QCOMPARE(pty->read(1), QByteArray("x"));
         QCOMPARE(modals->texts.size(), 1);
