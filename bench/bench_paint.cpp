@@ -5,6 +5,7 @@
 
 #include "app/CanvasView.h"
 #include "app/Main.h"
+#include "support/Controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,29 +16,33 @@ void benchPenPaint() {
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return printNote(QStringLiteral("The window was never shown: painting not measured."));
-    w.optgrf_Click(7);
+    clickControl(&w, QStringLiteral("optgrf(7)"));
+    auto* box = findControl<CanvasView>(&w, QStringLiteral("Picture1"));
+    auto* zoom = findControl<QComboBox>(&w, QStringLiteral("cboZoom"));
+    auto* pens = findControl<QComboBox>(&w, QStringLiteral("Combo1"));
     Table table("Pen movement on 320x200 (offscreen)",
                 {QStringLiteral("zoom, pen"), QStringLiteral("movement and repaint"),
                  QStringLiteral("whole box repainted"), QStringLiteral("goal")});
     for (int entry : {0, 5}) {
-        w.cboZoom->setCurrentIndex(entry);
+        zoom->setCurrentIndex(entry);
         for (int pen : {0, 5}) {
-            w.Combo1->setCurrentIndex(pen);
+            pens->setCurrentIndex(pen);
             QApplication::processEvents();
-            w.Picture1_MouseDown(Qt::LeftButton, {}, 10, 10);
+            // The box's own signals, as it sends them for a real press, movement and release,
+            // at exact positions in panel units.
+            emit box->mouseDown(Qt::LeftButton, {}, 10, 10);
             int step = 0;
             const std::vector<double> us = medianMicrosTakingTurns(
                 101, {[&] {
                           ++step;
-                          w.Picture1_MouseMove(Qt::LeftButton, {}, 10 + step % 40,
-                                               10 + (step / 40) % 40);
+                          emit box->mouseMove(Qt::LeftButton, {}, 10 + step % 40,
+                                              10 + (step / 40) % 40);
                           QApplication::processEvents();
                       },
-                      [&] { w.Picture1->repaint(w.Picture1->visibleRegion()); }});
-            w.Picture1_MouseUp(Qt::LeftButton, {}, 10, 10);
-            table.row(
-                {QStringLiteral("x%1, pen %2").arg(w.Picture1->zoom()).arg(w.Combo1->currentText()),
-                 millis(us[0] / 1000), millis(us[1] / 1000), QStringLiteral("< 2 ms")});
+                      [&] { box->repaint(box->visibleRegion()); }});
+            emit box->mouseUp(Qt::LeftButton, {}, 10, 10);
+            table.row({QStringLiteral("x%1, pen %2").arg(box->zoom()).arg(pens->currentText()),
+                       millis(us[0] / 1000), millis(us[1] / 1000), QStringLiteral("< 2 ms")});
         }
     }
     table.print();

@@ -1,9 +1,12 @@
 #pragma once
 
-// What the drawing tests read back from a canvas.
+// What the drawing tests read back from a canvas, and the files they hand to the window.
 #include "canvas/Canvas.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QPoint>
+#include <QString>
 #include <QVector>
 #include <algorithm>
 #include <initializer_list>
@@ -29,4 +32,10 @@ inline bool onlyColours(const Canvas& canvas, std::initializer_list<QRgb> allowe
             if (std::find(allowed.begin(), allowed.end(), canvas.pixel(x, y)) == allowed.end())
                 return false;
     return true;
+}
+
+// A picture file for Load or Import to read.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

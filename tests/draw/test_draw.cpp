@@ -3,17 +3,16 @@
 #include "app/CanvasView.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"
+#include "canvas/Bmp.h"
 #include "canvas/TextStamp.h"
-#include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestDraw : public QObject {
+class TestDraw : public WindowTest {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
     void fastStrokeLeavesSeparateDots();
     void anyButtonDraws_data();
     void anyButtonDraws();
@@ -29,39 +28,32 @@ private slots:
     void fontDialog();
 
 private:
-    Main* w = nullptr;
+    CanvasView* box() const { return control<CanvasView>("Picture1"); }
+    QLabel* positionLabel() const { return control<QLabel>("lblxy"); }
+    void choosePen(int entry) const { control<QComboBox>("Combo1")->setCurrentIndex(entry); }
+    const Canvas& canvas() const { return state().canvas; }
+    QTemporaryDir dir;
 };
-
-void TestDraw::init() {
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestDraw::cleanup() {
-    delete w;
-    w = nullptr;
-}
 
 void TestDraw::fastStrokeLeavesSeparateDots() {
     // At start-up the box measures in display pixels, one per canvas pixel.
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(w->Picture1, QPoint(30, 12));
-    QTest::mouseMove(w->Picture1, QPoint(50, 14));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(50, 14));
-    QVERIFY(w->canvas.isSet(10, 10));
-    QVERIFY(w->canvas.isSet(30, 12));
-    QVERIFY(w->canvas.isSet(50, 14));
-    QCOMPARE(blackCount(w->canvas), 3); // nothing joins them
-    QVERIFY(!w->penDown);
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(box(), QPoint(30, 12));
+    QTest::mouseMove(box(), QPoint(50, 14));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(50, 14));
+    QVERIFY(canvas().isSet(10, 10));
+    QVERIFY(canvas().isSet(30, 12));
+    QVERIFY(canvas().isSet(50, 14));
+    QCOMPARE(blackCount(canvas()), 3); // nothing joins them
+    QVERIFY(!state().penDown);
 
     // Wider pens leave one disc per report, still apart.
-    w->Combo1->setCurrentIndex(5); // x10
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(100, 30));
-    QTest::mouseMove(w->Picture1, QPoint(130, 30));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(130, 30));
-    QCOMPARE(blackCount(w->canvas), 3 + 2 * 80);
-    QVERIFY(!w->canvas.isSet(115, 30));
+    choosePen(5); // x10
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(100, 30));
+    QTest::mouseMove(box(), QPoint(130, 30));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(130, 30));
+    QCOMPARE(blackCount(canvas()), 3 + 2 * 80);
+    QVERIFY(!canvas().isSet(115, 30));
 }
 
 void TestDraw::anyButtonDraws_data() {
@@ -73,48 +65,48 @@ void TestDraw::anyButtonDraws_data() {
 
 void TestDraw::anyButtonDraws() {
     QFETCH(Qt::MouseButton, button);
-    w->Combo1->setCurrentIndex(2); // x3
-    QTest::mousePress(w->Picture1, button, Qt::ShiftModifier, QPoint(20, 20));
-    QVERIFY(w->penDown);
-    QVERIFY(w->lblxy->isVisible());
-    QTest::mouseMove(w->Picture1, QPoint(40, 21));
-    QTest::mouseRelease(w->Picture1, button, Qt::ShiftModifier, QPoint(40, 21));
-    QCOMPARE(blackCount(w->canvas), 18);
-    QVERIFY(w->canvas.isSet(19, 19) && w->canvas.isSet(41, 22));
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X:40 Y:21"));
-    QVERIFY(!w->lblxy->isVisible());
-    QVERIFY(!w->penDown);
+    choosePen(2); // x3
+    QTest::mousePress(box(), button, Qt::ShiftModifier, QPoint(20, 20));
+    QVERIFY(state().penDown);
+    QVERIFY(positionLabel()->isVisible());
+    QTest::mouseMove(box(), QPoint(40, 21));
+    QTest::mouseRelease(box(), button, Qt::ShiftModifier, QPoint(40, 21));
+    QCOMPARE(blackCount(canvas()), 18);
+    QVERIFY(canvas().isSet(19, 19) && canvas().isSet(41, 22));
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X:40 Y:21"));
+    QVERIFY(!positionLabel()->isVisible());
+    QVERIFY(!state().penDown);
 }
 
 void TestDraw::releasingOneOfTwoButtonsEndsStroke() {
-    QSignalSpy moves(w->Picture1, &CanvasView::mouseMove);
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mousePress(w->Picture1, Qt::RightButton, {}, QPoint(20, 10));
-    QVERIFY(w->canvas.isSet(20, 10)); // the second press plots too
-    QTest::mouseRelease(w->Picture1, Qt::RightButton, {}, QPoint(20, 10));
-    QVERIFY(!w->penDown);
-    QVERIFY(!w->lblxy->isVisible());
-    QTest::mouseMove(w->Picture1, QPoint(30, 10)); // left still held
-    QCOMPARE(moves.size(), 1);                     // the move arrives ...
-    QVERIFY(!w->canvas.isSet(30, 10));             // ... and plots nothing
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X,Y Position"));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(30, 10));
-    QCOMPARE(blackCount(w->canvas), 2);
+    QSignalSpy moves(box(), &CanvasView::mouseMove);
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mousePress(box(), Qt::RightButton, {}, QPoint(20, 10));
+    QVERIFY(canvas().isSet(20, 10)); // the second press plots too
+    QTest::mouseRelease(box(), Qt::RightButton, {}, QPoint(20, 10));
+    QVERIFY(!state().penDown);
+    QVERIFY(!positionLabel()->isVisible());
+    QTest::mouseMove(box(), QPoint(30, 10)); // left still held
+    QCOMPARE(moves.size(), 1);               // the move arrives ...
+    QVERIFY(!canvas().isSet(30, 10));        // ... and plots nothing
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X,Y Position"));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(30, 10));
+    QCOMPARE(blackCount(canvas()), 2);
 }
 
 void TestDraw::pointerStaysBoundOutsideBox() {
-    QSignalSpy moves(w->Picture1, &CanvasView::mouseMove);
-    w->Combo1->setCurrentIndex(4); // x5
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseMove(w->Picture1, QPoint(-1, 30)); // just left of the box: half a dot shows
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X:-1 Y:30"));
-    QTest::mouseMove(w->Picture1, QPoint(300, 90)); // over other controls
+    QSignalSpy moves(box(), &CanvasView::mouseMove);
+    choosePen(4); // x5
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(box(), QPoint(-1, 30)); // just left of the box: half a dot shows
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X:-1 Y:30"));
+    QTest::mouseMove(box(), QPoint(300, 90)); // over other controls
     QCOMPARE(moves.size(), 2);
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X:300 Y:90"));
-    QCOMPARE(w->canvas.currentPosition, QPointF(300, 90));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(300, 90));
-    QCOMPARE(blackCount(w->canvas), 21 + 8);
-    QVERIFY(!w->penDown);
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X:300 Y:90"));
+    QCOMPARE(canvas().currentPosition, QPointF(300, 90));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(300, 90));
+    QCOMPARE(blackCount(canvas()), 21 + 8);
+    QVERIFY(!state().penDown);
 }
 
 void TestDraw::captionFollowsPlottedPosition_data() {
@@ -131,83 +123,94 @@ void TestDraw::captionFollowsPlottedPosition() {
     QFETCH(double, x);
     QFETCH(double, y);
     QFETCH(QString, caption);
-    w->Picture1_MouseDown(Qt::LeftButton, {}, 3, 3);
-    w->Picture1_MouseMove(Qt::LeftButton, {}, x, y);
-    QCOMPARE(w->lblxy->text(), caption);
-    QCOMPARE(w->canvas.currentPosition, QPointF(x, y));
+    emit box()->mouseDown(Qt::LeftButton, {}, 3, 3);
+    emit box()->mouseMove(Qt::LeftButton, {}, x, y);
+    QCOMPARE(positionLabel()->text(), caption);
+    QCOMPARE(canvas().currentPosition, QPointF(x, y));
 }
 
 void TestDraw::labelLifeCycle() {
-    QVERIFY(!w->lblxy->isVisible());
+    QVERIFY(!positionLabel()->isVisible());
     // A click without movement: the first stroke shows the designer caption.
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(8, 9));
-    QVERIFY(w->lblxy->isVisible());
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X,Y Position"));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(8, 9));
-    QVERIFY(!w->lblxy->isVisible());
-    QCOMPARE(blackCount(w->canvas), 1);
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(8, 9));
+    QVERIFY(positionLabel()->isVisible());
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X,Y Position"));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(8, 9));
+    QVERIFY(!positionLabel()->isVisible());
+    QCOMPARE(blackCount(canvas()), 1);
 
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(8, 9));
-    QTest::mouseMove(w->Picture1, QPoint(17, 4));
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X:17 Y:4"));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(17, 4));
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(8, 9));
+    QTest::mouseMove(box(), QPoint(17, 4));
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X:17 Y:4"));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(17, 4));
     // Movement without a button reports nothing and plots nothing.
-    w->Picture1_MouseMove(Qt::NoButton, {}, 60, 30);
-    QVERIFY(!w->canvas.isSet(60, 30));
+    emit box()->mouseMove(Qt::NoButton, {}, 60, 30);
+    QVERIFY(!canvas().isSet(60, 30));
 
     // A new press shows the last stroke's caption until the pointer moves.
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(100, 50));
-    QVERIFY(w->lblxy->isVisible());
-    QCOMPARE(w->lblxy->text(), QStringLiteral("X:17 Y:4"));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(100, 50));
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(100, 50));
+    QVERIFY(positionLabel()->isVisible());
+    QCOMPARE(positionLabel()->text(), QStringLiteral("X:17 Y:4"));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(100, 50));
 }
 
 void TestDraw::eraseAndDraw() {
-    w->canvas.image().fill(0xFF000000u);
-    w->chkinvert->setEnabled(false); // as a Load leaves it
-    w->Combo1->setCurrentIndex(1);   // x2
-    QTest::mouseClick(w->Command6, Qt::LeftButton);
-    QVERIFY(w->chkinvert->isEnabled());
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(50, 20));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(50, 20));
-    QCOMPARE(w->canvas.pixel(50, 20), Canvas::White);
-    QCOMPARE(w->canvas.pixel(49, 19), Canvas::White);
-    QCOMPARE(blackCount(w->canvas), 240 * 64 - 4);
+    // An all-black picture loaded from a file: Load also leaves Inverted disabled.
+    QImage black(240, 64, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    const QString path = dir.filePath(QStringLiteral("black.bmp"));
+    QVERIFY(writeFile(path, writeMonochromeBmp(black)));
+    {
+        Modals modals(w);
+        modals.fileAnswers << path;
+        click("Command10");
+        QVERIFY(modals.messages.isEmpty());
+    }
+    QCOMPARE(blackCount(canvas()), 240 * 64);
+    QVERIFY(!control("chkinvert")->isEnabled());
+    choosePen(1); // x2
+    click("Command6");
+    QVERIFY(control("chkinvert")->isEnabled());
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(50, 20));
+    QCOMPARE(canvas().pixel(50, 20), Canvas::White);
+    QCOMPARE(canvas().pixel(49, 19), Canvas::White);
+    QCOMPARE(blackCount(canvas()), 240 * 64 - 4);
 
-    QTest::mouseClick(w->Command7, Qt::LeftButton);
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, QPoint(50, 20));
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, QPoint(50, 20));
-    QCOMPARE(blackCount(w->canvas), 240 * 64);
+    click("Command7");
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(50, 20));
+    QCOMPARE(blackCount(canvas()), 240 * 64);
 }
 
 void TestDraw::textAfterStartUpAndClick() {
-    w->pictxt->setText(QStringLiteral("Quorvel 42"));
-    QTest::mouseClick(w->cmdtext, Qt::LeftButton);
-    const int line = stampLineHeight(w->canvas.font);
-    QCOMPARE(w->canvas.currentPosition, QPointF(0, line));
-    QVERIFY(blackCount(w->canvas) > 20);
-    QVERIFY(onlyColours(w->canvas, {Canvas::Black, Canvas::White}));
+    typeInto(control<QLineEdit>("pictxt"), QStringLiteral("Quorvel 42"));
+    click("cmdtext");
+    const int line = stampLineHeight(canvas().font);
+    QCOMPARE(canvas().currentPosition, QPointF(0, line));
+    QVERIFY(blackCount(canvas()) > 20);
+    QVERIFY(onlyColours(canvas(), {Canvas::Black, Canvas::White}));
     int left = 240;
-    for (const QPoint& p : blackPixels(w->canvas))
+    for (const QPoint& p : blackPixels(canvas()))
         left = std::min(left, p.x());
     QVERIFY(left <= 2); // written at the top-left corner
 
     // A click places the next text; the dot it plotted stays under the text's corner.
-    QTest::mouseClick(w->Command5, Qt::LeftButton); // Clear
-    QTest::mouseClick(w->Picture1, Qt::LeftButton, {}, QPoint(150, 30));
-    QTest::mouseClick(w->cmdtext, Qt::LeftButton);
-    QVERIFY(w->canvas.isSet(150, 30));
-    QCOMPARE(w->canvas.currentPosition, QPointF(0, 30 + line));
+    click("Command5"); // Clear
+    QTest::mouseClick(box(), Qt::LeftButton, {}, QPoint(150, 30));
+    click("cmdtext");
+    QVERIFY(canvas().isSet(150, 30));
+    QCOMPARE(canvas().currentPosition, QPointF(0, 30 + line));
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 150; ++x)
-            QVERIFY(!w->canvas.isSet(x, y));
+            QVERIFY(!canvas().isSet(x, y));
 
     // Pressing Text again with an empty box only moves one line down.
-    w->pictxt->clear();
-    const QImage before = w->canvas.image();
-    QTest::mouseClick(w->cmdtext, Qt::LeftButton);
-    QCOMPARE(w->canvas.image(), before);
-    QCOMPARE(w->canvas.currentPosition, QPointF(0, 30 + 2 * line));
+    typeInto(control<QLineEdit>("pictxt"), QString());
+    const QImage before = canvas().image();
+    click("cmdtext");
+    QCOMPARE(canvas().image(), before);
+    QCOMPARE(canvas().currentPosition, QPointF(0, 30 + 2 * line));
 }
 
 void TestDraw::startUpFontIsWindowFont() {
@@ -218,12 +221,16 @@ void TestDraw::startUpFontIsWindowFont() {
     QApplication::setFont(appFont);
     Main other;
     QApplication::setFont(saved);
-    QCOMPARE(other.canvas.font.family(), other.font().family());
-    QCOMPARE(other.canvas.font.family(), QStringLiteral("DejaVu Serif"));
-    QCOMPARE(other.canvas.font.pointSize(), 13);
-    other.pictxt->setText(QStringLiteral("x"));
-    QTest::mouseClick(other.cmdtext, Qt::LeftButton);
-    QCOMPARE(other.canvas.currentPosition.y(), double(stampLineHeight(appFont)));
+    const QFont& font = other.state().canvas.font;
+    // Before the restored application font reaches the window's controls.
+    QCOMPARE(font.family(), other.font().family());
+    QCOMPARE(font.family(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(font.pointSize(), 13);
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    typeInto(findControl<QLineEdit>(&other, QStringLiteral("pictxt")), QStringLiteral("x"));
+    clickControl(&other, QStringLiteral("cmdtext"));
+    QCOMPARE(other.state().canvas.currentPosition.y(), double(stampLineHeight(appFont)));
 }
 
 void TestDraw::fontDialog_data() {
@@ -236,13 +243,20 @@ void TestDraw::fontDialog() {
     QFETCH(bool, accept);
     QFont start(QStringLiteral("DejaVu Sans Mono"));
     start.setPointSize(9);
-    w->canvas.font = start;
+    Modals modals;
+    // The font the test starts from, chosen in the dialog as well.
+    modals.whenShown<QFontDialog>([&](QFontDialog* dialog) {
+        dialog->setCurrentFont(start);
+        dialog->accept();
+    });
+    click("cmdfont");
+    QCOMPARE(canvas().font.family(), start.family());
+    QCOMPARE(canvas().font.pointSize(), 9);
     QFont offered(QStringLiteral("DejaVu Serif"));
     offered.setPointSize(17);
     offered.setBold(true);
     offered.setItalic(true);
     offered.setUnderline(true);
-    Modals modals;
     bool answered = false;
     modals.whenShown<QFontDialog>([&](QFontDialog* dialog) {
         answered = true;
@@ -252,22 +266,22 @@ void TestDraw::fontDialog() {
         else
             dialog->reject();
     });
-    QTest::mouseClick(w->cmdfont, Qt::LeftButton);
-    // The font dialog was the first and only modal widget.
+    click("cmdfont");
+    // The font dialogs were the only modal widgets.
     QVERIFY(answered);
     QVERIFY(modals.messages.isEmpty() && modals.dialogs.isEmpty());
-    QCOMPARE(w->commdlg->Flags, 3); // stays on the shared dialog
+    QCOMPARE(control<CommonDialog>("commdlg")->Flags, 3); // stays on the shared dialog
     const QFont expected = accept ? QFont(QStringLiteral("DejaVu Serif")) : start;
-    QCOMPARE(w->canvas.font.family(), expected.family());
-    QCOMPARE(w->canvas.font.pointSize(), accept ? 17 : 9);
-    QVERIFY(!w->canvas.font.bold());
-    QVERIFY(!w->canvas.font.italic());
-    QVERIFY(!w->canvas.font.underline());
+    QCOMPARE(canvas().font.family(), expected.family());
+    QCOMPARE(canvas().font.pointSize(), accept ? 17 : 9);
+    QVERIFY(!canvas().font.bold());
+    QVERIFY(!canvas().font.italic());
+    QVERIFY(!canvas().font.underline());
 
     // Text stamped afterwards uses it: one line of the chosen size further down.
-    w->canvas.currentPosition = QPointF(0, 0);
-    QTest::mouseClick(w->cmdtext, Qt::LeftButton);
-    QCOMPARE(w->canvas.currentPosition.y(), double(stampLineHeight(w->canvas.font)));
+    QCOMPARE(canvas().currentPosition, QPointF(0, 0)); // nothing stamped yet
+    click("cmdtext");
+    QCOMPARE(canvas().currentPosition.y(), double(stampLineHeight(canvas().font)));
 }
 
 QTEST_MAIN(TestDraw)
