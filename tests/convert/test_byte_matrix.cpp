@@ -153,7 +153,7 @@ void TestByteMatrix::cornerExampleHorizontal_data() {
 void TestByteMatrix::cornerExampleHorizontal() {
     QFETCH(bool, inverted);
     QFETCH(QStringList, firstOfRows);
-    const HorzMatrix matrix = capturedFrom(cornerPicture(128, 64), inverted);
+    const HorzMatrix matrix = loadCapture(cornerPicture(128, 64).image(), 128, 64, inverted);
     const QString raw = rawMatrixText(matrix, 128, 64);
     const QString converted = horizontalOutputText(matrix, 128, 64, {});
     QCOMPARE(raw.size(), 2048);
