@@ -33,14 +33,14 @@ signals:
     void beeped(); // every beep() of the window, as it sounds
 
 private:
-    ToolState m_state;
+    ToolState m_state; // a canvas change goes through a CanvasStep (below), for undo
     MainControls ui;
     // The canvas box of the 240x64 panel as laid out; every panel's box is scaled from it.
     int m_canvasBaseWidth = 0;
     int m_canvasBaseHeight = 0;
 
     // ---- Handlers ----
-    void Form_Load(); // start-up values; called once by the constructor
+    void Form_Load(); // the controls at start-up; called once by the constructor
 
     // Canvas size and Clear (MainCanvas.cpp)
     void optgrf_Click(int index); // the LCD Size options "240x64" ... "320x200"
@@ -144,11 +144,13 @@ private:
     void beep();
     void setBusyPointer(bool busy);
 
+    // The menus and the controls into `ui` (MainLayout.cpp), then each control's event to its
+    // handler (Main.cpp).
     void buildMenus();
-    // The canvas box at the chosen panel's size, one unit per panel pixel (MainCanvas.cpp).
-    void showPanelBox();
     void buildControls();
     void connectHandlers();
+    // The canvas box at the chosen panel's size, one unit per panel pixel (MainCanvas.cpp).
+    void showPanelBox();
 
     // Each subsystem keeps its own private helpers and members in its section below.
     // ---- drawing and undo (MainDraw.cpp, MainUndo.cpp) ----

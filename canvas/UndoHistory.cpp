@@ -125,26 +125,24 @@ bool UndoHistory::end(const Canvas& canvas, int panel) {
 }
 
 bool UndoHistory::undo(Canvas& canvas, int& panel) {
-    if (m_open)
-        end(canvas, panel);
-    if (m_undo.isEmpty())
-        return false;
-    m_redo.append(CanvasSnapshot(canvas, panel));
-    const CanvasSnapshot back = m_undo.takeLast();
-    back.restore(canvas);
-    panel = back.panel();
-    return true;
+    return step(m_undo, m_redo, canvas, panel);
 }
 
 bool UndoHistory::redo(Canvas& canvas, int& panel) {
+    return step(m_redo, m_undo, canvas, panel);
+}
+
+bool UndoHistory::step(QVector<CanvasSnapshot>& from, QVector<CanvasSnapshot>& to, Canvas& canvas,
+                       int& panel) {
     if (m_open)
         end(canvas, panel);
-    if (m_redo.isEmpty())
+    if (from.isEmpty())
         return false;
-    m_undo.append(CanvasSnapshot(canvas, panel));
-    const CanvasSnapshot forward = m_redo.takeLast();
-    forward.restore(canvas);
-    panel = forward.panel();
+    to.append(CanvasSnapshot(canvas, panel));
+    const CanvasSnapshot restored = from.takeLast();
+    restored.restore(canvas);
+    panel = restored.panel();
+    // A redo grows the undo list, which is the one kept within its limits.
     trim();
     return true;
 }

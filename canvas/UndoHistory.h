@@ -75,6 +75,9 @@ public:
     qsizetype bytes() const;
 
 private:
+    // Takes the newest snapshot of `from` back onto the canvas; the present state goes to `to`.
+    bool step(QVector<CanvasSnapshot>& from, QVector<CanvasSnapshot>& to, Canvas& canvas,
+              int& panel);
     void trim();
 
     int m_maxSteps;

@@ -29,10 +29,8 @@ void ToolState::recordLoadCapture() {
 }
 
 bool ToolState::loadCaptureStands() const {
-    // Two panels of one size read alike, so the size is what must still hold, not the index.
-    const LcdSize& loaded = lcdSizes().at(static_cast<size_t>(m_loadedPanel));
     return m_loadRevision != 0 && canvas.revision() == m_loadRevision &&
-           loaded.width == panelWidth() && loaded.height == panelHeight();
+           m_loadedPanel == m_panelIndex;
 }
 
 void ToolState::convertStarted() {

@@ -61,6 +61,8 @@ public:
     // anything Convert and Reformat read disarms it for good: staleReasons() names what changed.
     void convertStarted();
     void convertSucceeded(const TransmitBasis& basis);
+    // Arms after a good Convert; the caller checks the token against the settings right after,
+    // since one may have changed between the Convert and this Reformat.
     void reformatted() { m_sendArmed = m_converted; }
     bool transmitCurrent() const { return m_sendArmed; }
     // Empty while the token holds (or was never armed); otherwise the settings that changed,
