@@ -130,7 +130,7 @@ void TestConvert::sourceAndText_data() {
     QTest::newRow("horizontal from the loaded file") << true << true << file << ""
                                                      << ""
                                                      << "00010203"
-                                                     << "ff00" << 2050;
+                                                     << "c800" << 2050;
     QTest::newRow("horizontal from the canvas") << true << false << canvas << ""
                                                 << ""
                                                 << "8000000000000000"
@@ -150,10 +150,7 @@ void TestConvert::sourceAndText() {
     QFETCH(QString, begins);
     QFETCH(QString, ends);
     QFETCH(int, length);
-    HorzMatrix file;
-    for (int y = 0; y < 64; ++y)
-        for (int c = 0; c < 16; ++c)
-            captureHorizontalByte(file, y, c, quint8(y * 16 + c), false);
+    const HorzMatrix file = countingMatrix(128, 64);
     ConvertInput input;
     input.horizontal = horizontal;
     input.width = 128;
