@@ -1,38 +1,52 @@
 // The window's Convert and quorvel-convert give the same text for the same picture and boxes.
 #include "CliRun.h"
-#include "app/Main.h"
+#include "app/ImportDialog.h"
 #include "app/TextBox.h"
 #include "canvas/LcdSize.h"
-#include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestCliWindow : public QObject {
+class TestCliWindow : public WindowTest {
     Q_OBJECT
+public:
+    TestCliWindow() : WindowTest(true) {}
+
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    // One window for every row, as a user converts picture after picture in one session.
+    void initTestCase() {
+        QVERIFY(tmp.isValid());
+        openWindow();
+    }
+    void cleanupTestCase() { closeWindow(); }
+    void init() {}
+    void cleanup() {}
     void sameTextAsConvert_data();
     void sameTextAsConvert();
 
 private:
+    // Imports the picture file with the Import dialog's first choices, as quorvel-convert does.
+    void importPicture(const QString& path) {
+        modals->fileAnswers = {path};
+        bool shown = false;
+        modals->whenShown<ImportDialog>([&shown](ImportDialog* dialog) {
+            shown = true;
+            dialog->accept();
+        });
+        click("cmdImport");
+        QVERIFY(shown);
+    }
+    // Replaces what a box holds by typing, when it holds something else.
+    void typeIfChanged(const char* name, const QString& text) {
+        auto* box = control<QLineEdit>(name);
+        if (box->text() != text)
+            typeInto(box, text);
+        QCOMPARE(box->text(), text);
+    }
+
     QTemporaryDir tmp;
-    Main* w = nullptr;
-    Modals* modals = nullptr;
 };
-
-void TestCliWindow::initTestCase() {
-    QVERIFY(tmp.isValid());
-    w = new Main;
-    modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestCliWindow::cleanupTestCase() {
-    delete w;
-}
 
 void TestCliWindow::sameTextAsConvert_data() {
     QTest::addColumn<int>("size");
@@ -66,15 +80,19 @@ void TestCliWindow::sameTextAsConvert() {
     const QImage picture = patternPicture(panel.width, panel.height);
     const QString path = savedPicture(QDir(tmp.path()), QStringLiteral("same.png"), picture);
 
-    QTest::mouseClick(w->optgrf[size], Qt::LeftButton);
-    QTest::mouseClick(w->Option2[horizontal ? 1 : 0], Qt::LeftButton);
-    w->canvas.setPicture(picture);
-    w->chkinvert->setChecked(inverted);
-    w->txtfrmt->setText(boxes[0]);
-    w->txtDelim->setText(boxes[1]);
-    w->txthead->setText(boxes[2]);
-    w->txtfoot->setText(boxes[3]);
-    QTest::mouseClick(w->Command9, Qt::LeftButton);
+    click(QStringLiteral("optgrf(%1)").arg(size));
+    click(QStringLiteral("Option2(%1)").arg(horizontal ? 1 : 0));
+    // Rows of one size share the picture: it is imported when the canvas does not hold it yet.
+    if (asRgb32(state().canvas.image()) != picture)
+        importPicture(path);
+    QCOMPARE(asRgb32(state().canvas.image()), picture); // pure black and white, the panel's size
+    if (control<QCheckBox>("chkinvert")->isChecked() != inverted)
+        click("chkinvert");
+    typeIfChanged("txtfrmt", boxes[0]);
+    typeIfChanged("txtDelim", boxes[1]);
+    typeIfChanged("txthead", boxes[2]);
+    typeIfChanged("txtfoot", boxes[3]);
+    click("Command9");
     QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
 
     QStringList arguments{QStringLiteral("--panel"),
@@ -94,7 +112,7 @@ void TestCliWindow::sameTextAsConvert() {
         arguments << QStringLiteral("--no-invert");
     const CliRun run = runCli(arguments);
     QCOMPARE(run.status, 0);
-    QCOMPARE(QString::fromUtf8(run.out), w->Text3->text());
+    QCOMPARE(QString::fromUtf8(run.out), control<TextBox>("Text3")->text());
 }
 
 QTEST_MAIN(TestCliWindow)

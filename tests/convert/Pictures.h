@@ -1,7 +1,9 @@
 #pragma once
 
+#include "canvas/Bmp.h"
 #include "canvas/Canvas.h"
 #include "convert/ByteMatrix.h"
+#include "convert/HorizontalCapture.h"
 
 #include <QString>
 
@@ -18,19 +20,14 @@ inline Canvas cornerPicture(int width, int height) {
     return canvas;
 }
 
-// What a BMP row holds for the canvas (palette 0 black, 1 white), captured the way Load does.
-inline HorzMatrix capturedFrom(const Canvas& canvas, bool inverted) {
+// What a Load captures of `picture` saved as the tool's BMP file for a width x height panel: our
+// writer, our row reader and the capture of Load. Nothing is captured when the reader refuses the
+// file.
+inline HorzMatrix loadCapture(const QImage& picture, int width, int height, bool inverted) {
     HorzMatrix matrix;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int c = 0; c < canvas.width() / 8; ++c) {
-            quint8 byte = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                if (!canvas.isSet(8 * c + bit, y))
-                    byte |= quint8(0x80 >> bit);
-            }
-            captureHorizontalByte(matrix, y, c, byte, inverted);
-        }
-    }
+    const BmpRows rows = readMonochromeBmpRows(writeMonochromeBmp(picture), width, height);
+    if (rows.ok())
+        captureBmpRows(matrix, rows.bytes, width, height, inverted);
     return matrix;
 }
 

@@ -7,24 +7,19 @@
 #include "convert/ByteMatrix.h"
 #include "convert/HorizontalCapture.h"
 #include "support/BmpFixtures.h"
-#include "support/Modals.h"
+#include "support/TestPictures.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
 
-namespace {
-// A pattern with black pixels in every page and both halves of each byte.
-bool patternPixel(int x, int y) {
-    return (x * 5 + y * 3 + x * y) % 7 == 0;
-}
-} // namespace
-
-class TestConvertWindow : public QObject {
+class TestConvertWindow : public WindowTest {
     Q_OBJECT
+public:
+    TestConvertWindow() : WindowTest(true) {}
+
 private slots:
-    void init();
-    void cleanup();
     void convertAfterDrawing();
     void verticalEdges_data();
     void verticalEdges();
@@ -39,68 +34,69 @@ private slots:
     void outputCompilesAsC();
 
 private:
-    void chooseSize(int index) { QTest::mouseClick(w->optgrf[index], Qt::LeftButton); }
-    void chooseVertical() { QTest::mouseClick(w->Option2[0], Qt::LeftButton); }
-    void convert() { QTest::mouseClick(w->Command9, Qt::LeftButton); }
+    void chooseSize(int index) { click(QStringLiteral("optgrf(%1)").arg(index)); }
+    void chooseVertical() { click("Option2(0)"); }
+    void convert() { click("Command9"); }
+    CanvasView* canvasBox() const { return control<CanvasView>("Picture1"); }
+    TextBox* output() const { return control<TextBox>("Text3"); }
+    QString byteCount() const { return control<QLabel>("lblfz")->text(); }
+    bool enabled(const char* button) const { return control<QPushButton>(button)->isEnabled(); }
+    // Loads `file` for the chosen panel with Load, "Inverted" unticked first so that the bytes
+    // are captured as stored.
+    void load(const QByteArray& file) {
+        const QString path = m_dir.filePath(QStringLiteral("load.bmp"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        if (control<QCheckBox>("chkinvert")->isChecked())
+            click("chkinvert");
+        QVERIFY(!control<QCheckBox>("chkinvert")->isChecked());
+        modals->fileAnswers = {path};
+        click("Command10");
+        QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
+    }
     // Loads a file of the chosen size whose stored row y holds the bytes y * 7 + c (the pad
     // bytes of a 240-wide row are 0xa5: they must never show, or the rows would run out of
-    // step), with "Inverted" unticked so the bytes are captured as stored.
+    // step).
     void loadCounting() {
-        const int width = w->lcdWidth;
-        const int height = w->lcdHeight;
+        const int width = state().panelWidth();
+        const int height = state().panelHeight();
         QByteArray file = writeMonochromeBmp(whiteImage(width, height));
         const int rowLength = bmpRowLength(width);
         for (int y = 0; y < height; ++y)
             for (int c = 0; c < rowLength; ++c)
                 file[62 + (height - 1 - y) * rowLength + c] =
                     char(c < width / 8 ? y * 7 + c : 0xa5);
-        const QString path = m_dir.filePath(QStringLiteral("counting.bmp"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
-        w->chkinvert->setChecked(false);
-        modals->fileAnswers = {path};
-        QTest::mouseClick(w->Command10, Qt::LeftButton);
-        QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
+        load(file);
     }
     bool busy() const { return w->cursor().shape() == Qt::WaitCursor; }
 
-    Main* w = nullptr;
-    Modals* modals = nullptr;
     QTemporaryDir m_dir;
 };
 
-void TestConvertWindow::init() {
-    w = new Main;
-    modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestConvertWindow::cleanup() {
-    delete w;
-    w = nullptr;
-}
-
 void TestConvertWindow::convertAfterDrawing() {
     chooseVertical();
-    for (int i = 0; i < 8; ++i) {
-        w->canvas.setPixel(0, i, Canvas::Black);
-        w->canvas.setPixel(i, 7, Canvas::Black);
-    }
-    w->canvas.setPixel(3, 2, Canvas::Black);
-    w->xmitText = QStringLiteral("left over");
+    // A transmit text from a Convert and Reformat before: the next Convert must drop it.
     convert();
-    const QString text = w->Text3->text();
+    click("Command15");
+    QVERIFY(!state().xmitText.isEmpty());
+    QList<QPoint> corner{{3, 2}};
+    for (int i = 0; i < 8; ++i)
+        corner << QPoint(0, i) << QPoint(i, 7);
+    clickPixels(canvasBox(), corner);
+    convert();
+    const QString text = output()->text();
     QVERIFY(text.startsWith(QStringLiteral("ff8080848080808000")));
     QCOMPARE(text.size(), 240 * 8 * 2);
-    QCOMPARE(w->lblfz->text(), QStringLiteral("1920"));
-    QCOMPARE(w->convText, text);
-    QCOMPARE(w->restoreText, text);
-    QVERIFY(w->xmitText.isEmpty());
-    QCOMPARE(w->vertMatrix.columns, 240);
-    QVERIFY(w->Command12->isEnabled());
-    QVERIFY(w->Command15->isEnabled());
+    QCOMPARE(byteCount(), QStringLiteral("1920"));
+    QCOMPARE(state().convText, text);
+    QCOMPARE(state().restoreText, text);
+    QVERIFY(state().xmitText.isEmpty());
+    QVERIFY(!state().transmitCurrent());
+    QCOMPARE(state().vertMatrix.columns, 240);
+    QVERIFY(enabled("Command12"));
+    QVERIFY(enabled("Command15"));
+    QVERIFY(!enabled("Command16"));
     QVERIFY(!busy());
     QVERIFY(modals->texts.isEmpty());
 }
@@ -122,11 +118,12 @@ void TestConvertWindow::verticalEdges() {
     QFETCH(QString, byte);
     chooseSize(1); // 128x64
     chooseVertical();
-    w->canvas.setPixel(black.x(), black.y(), Canvas::Black);
+    if (black.x() >= 0)
+        clickPixels(canvasBox(), {black});
     convert();
-    QString text = w->Text3->text();
+    QString text = output()->text();
     QCOMPARE(text.size(), 2048);
-    QCOMPARE(w->lblfz->text(), QStringLiteral("1024"));
+    QCOMPARE(byteCount(), QStringLiteral("1024"));
     QCOMPARE(text.mid((byteNumber - 1) * 2, 2), byte);
     text.replace((byteNumber - 1) * 2, 2, QStringLiteral("00"));
     QCOMPARE(text, QString(2048, QLatin1Char('0')));
@@ -135,46 +132,47 @@ void TestConvertWindow::verticalEdges() {
 void TestConvertWindow::vertical320ConvertsEveryColumn() {
     chooseSize(7);
     chooseVertical();
-    w->canvas.setPixel(256, 0, Canvas::Black);
-    w->canvas.setPixel(319, 199, Canvas::Black);
+    clickPixels(canvasBox(), {{256, 0}, {319, 199}});
     convert();
     QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
-    const QString text = w->Text3->text();
+    const QString text = output()->text();
     QCOMPARE(text.size(), 16000);
-    QCOMPARE(w->lblfz->text(), QStringLiteral("8000"));
+    QCOMPARE(byteCount(), QStringLiteral("8000"));
     QCOMPARE(text.mid(256 * 2, 2), QStringLiteral("01"));
     QCOMPARE(text.right(2), QStringLiteral("80"));
-    QVERIFY(w->Command15->isEnabled());
+    QVERIFY(enabled("Command15"));
 }
 
-using CanvasChange = std::function<void(Main*)>;
+// What the user does to the window between a Load and a Convert.
+using CanvasChange = std::function<void(const QWidget* window)>;
 Q_DECLARE_METATYPE(CanvasChange)
 
 void TestConvertWindow::horizontalFollowsTheCanvas_data() {
     QTest::addColumn<bool>("load");
     QTest::addColumn<CanvasChange>("change");
     QTest::addColumn<bool>("fromFile");
-    const CanvasChange nothing = [](Main*) {};
+    const CanvasChange nothing = [](const QWidget*) {};
     QTest::newRow("nothing loaded") << false << nothing << false;
     QTest::newRow("loaded, unchanged") << true << nothing << true;
-    QTest::newRow("loaded, then converted vertically") << true << CanvasChange([](Main* w) {
-        QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-        QTest::mouseClick(w->Command9, Qt::LeftButton);
-        QTest::mouseClick(w->Option2[1], Qt::LeftButton);
-    }) << true;
-    QTest::newRow("pen") << true << CanvasChange([](Main* w) {
-        QTest::mouseClick(w->Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QTest::newRow("loaded, then converted vertically")
+        << true << CanvasChange([](const QWidget* w) {
+               clickControl(w, "Option2(0)");
+               clickControl(w, "Command9");
+               clickControl(w, "Option2(1)");
+           })
+        << true;
+    QTest::newRow("pen") << true << CanvasChange([](const QWidget* w) {
+        clickPixels(findControl<CanvasView>(w, "Picture1"), {{3, 3}});
     }) << false;
-    QTest::newRow("text") << true << CanvasChange([](Main* w) {
-        w->pictxt->setText(QStringLiteral("Ab"));
-        QTest::mouseClick(w->cmdtext, Qt::LeftButton);
+    QTest::newRow("text") << true << CanvasChange([](const QWidget* w) {
+        typeInto(findControl<QLineEdit>(w, "pictxt"), QStringLiteral("Ab"));
+        clickControl(w, "cmdtext");
     }) << false;
-    QTest::newRow("Clear") << true << CanvasChange([](Main* w) {
-        QTest::mouseClick(w->Command5, Qt::LeftButton);
-    }) << false;
+    QTest::newRow("Clear") << true
+                           << CanvasChange([](const QWidget* w) { clickControl(w, "Command5"); })
+                           << false;
     QTest::newRow("the same size chosen again")
-        << true << CanvasChange([](Main* w) { QTest::mouseClick(w->optgrf[7], Qt::LeftButton); })
-        << false;
+        << true << CanvasChange([](const QWidget* w) { clickControl(w, "optgrf(7)"); }) << false;
 }
 
 void TestConvertWindow::horizontalFollowsTheCanvas() {
@@ -182,20 +180,22 @@ void TestConvertWindow::horizontalFollowsTheCanvas() {
     QFETCH(CanvasChange, change);
     QFETCH(bool, fromFile);
     chooseSize(7); // 320x200, the one size Load leaves choosable
-    w->canvas.setPixel(0, 0, Canvas::Black);
+    clickPixels(canvasBox(), {{0, 0}});
     if (load)
         loadCounting();
-    const QString raw = w->Text3->text();
+    const QString raw = output()->text();
     change(w);
-    w->chkinvert->setChecked(true);
+    // Load leaves "Inverted" disabled until a Clear; ticked here all the same, so that a canvas
+    // that is converted shows it was read inverted.
+    control<QCheckBox>("chkinvert")->setChecked(true);
     convert();
     QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join(QLatin1Char('|'))));
-    const QString canvasText = QString::fromLatin1(
-        horizontalBytes(std::as_const(w->canvas).image(), 320, 200, true).toHex() + "00");
-    QCOMPARE(w->Text3->text(), fromFile ? raw + QStringLiteral("00") : canvasText);
-    QCOMPARE(w->lblfz->text(), QStringLiteral("8001"));
-    QCOMPARE(w->restoreText, w->Text3->text());
-    QVERIFY(w->Command15->isEnabled());
+    const QString canvasText =
+        QString::fromLatin1(horizontalBytes(state().canvas.image(), 320, 200, true).toHex() + "00");
+    QCOMPARE(output()->text(), fromFile ? raw + QStringLiteral("00") : canvasText);
+    QCOMPARE(byteCount(), QStringLiteral("8001"));
+    QCOMPARE(state().restoreText, output()->text());
+    QVERIFY(enabled("Command15"));
 }
 
 void TestConvertWindow::horizontalCaptured_data() {
@@ -216,11 +216,11 @@ void TestConvertWindow::horizontalCaptured() {
     chooseSize(sizeIndex);
     loadCounting();
     convert();
-    const QString text = w->Text3->text();
+    const QString text = output()->text();
     QCOMPARE(text.size(), length);
-    QCOMPARE(w->lblfz->text(), lblfz);
+    QCOMPARE(byteCount(), lblfz);
     QVERIFY(text.endsWith(QStringLiteral("00")));
-    for (int y : {0, 1, w->lcdHeight - 1}) {
+    for (int y : {0, 1, state().panelHeight() - 1}) {
         QCOMPARE(text.mid(y * perRow * 2, 2), hexOf((y * 7) & 255));
         QCOMPARE(text.mid((y * perRow + perRow - 1) * 2, 2), hexOf((y * 7 + perRow - 1) & 255));
     }
@@ -229,41 +229,43 @@ void TestConvertWindow::horizontalCaptured() {
 void TestConvertWindow::optionSwitchShowsFrameAndKeepsMatrices() {
     loadCounting();
     chooseVertical();
-    QCOMPARE(w->matrixHorizontal, 0);
-    QVERIFY(w->LCD->isHidden());
+    QVERIFY(!state().horizontal);
+    QVERIFY(control("LCD")->isHidden());
     convert();
-    QCOMPARE(w->vertMatrix.columns, 240);
-    QTest::mouseClick(w->Option2[1], Qt::LeftButton);
-    QCOMPARE(w->matrixHorizontal, 1);
-    QVERIFY(w->LCD->isVisible());
-    QCOMPARE(w->vertMatrix.columns, 240);
-    QCOMPARE(w->horzMatrix.byte(1, 0), quint8(7));
+    QCOMPARE(state().vertMatrix.columns, 240);
+    click("Option2(1)");
+    QVERIFY(state().horizontal);
+    QVERIFY(control("LCD")->isVisible());
+    QCOMPARE(state().vertMatrix.columns, 240);
+    QCOMPARE(state().horzMatrix.byte(1, 0), quint8(7));
     convert();
-    QVERIFY(w->Text3->text().startsWith(QStringLiteral("000102")));
+    QVERIFY(output()->text().startsWith(QStringLiteral("000102")));
 }
 
 void TestConvertWindow::getparamFailureKeepsPreviousResult() {
     convert(); // a good result first: the white 240x64 canvas, 1920 bytes and the closing "00"
-    QTest::mouseClick(w->Check1, Qt::LeftButton); // EEPROM mode: the start address is read
-    w->eeprom->clear();
-    QTest::keyClicks(w->eeprom, QStringLiteral("abc"));
-    QCOMPARE(w->eeprom->text(), QStringLiteral("abc"));
-    w->xmitText = QStringLiteral("]00");
-    w->Command15->setEnabled(false);
+    click("Command15"); // and a transmit text made from it
+    QVERIFY(!state().xmitText.isEmpty());
+    QVERIFY(enabled("Command16"));
+    QVERIFY(!enabled("Command15"));
+    click("Check1"); // EEPROM mode: the start address is read
+    typeInto(control<QLineEdit>("eeprom"), QStringLiteral("abc"));
+    QCOMPARE(control<QLineEdit>("eeprom")->text(), QStringLiteral("abc"));
     convert();
     QCOMPARE(modals->texts.size(), 1);
     QVERIFY2(modals->texts[0].startsWith(QStringLiteral("Error: ")) && modals->texts[0].size() > 7,
              qPrintable(modals->texts[0]));
-    QCOMPARE(w->Text3->text(), QString());
-    QVERIFY(w->convText.isEmpty());
-    QVERIFY(w->xmitText.isEmpty());
-    QCOMPARE(w->restoreText, QString(3842, QLatin1Char('0')));
-    QCOMPARE(w->lblfz->text(), QStringLiteral("1921"));
+    QCOMPARE(output()->text(), QString());
+    QVERIFY(state().convText.isEmpty());
+    QVERIFY(state().xmitText.isEmpty());
+    QCOMPARE(state().restoreText, QString(3842, QLatin1Char('0')));
+    QCOMPARE(byteCount(), QStringLiteral("1921"));
     // Nothing was converted, so there is nothing to reformat: a Reformat now would cut a stream
     // from the half-built header.
-    QVERIFY(!w->Command15->isEnabled());
-    QVERIFY(!w->Command16->isEnabled());
-    QVERIFY(w->Command12->isEnabled());
+    QVERIFY(!enabled("Command15"));
+    QVERIFY(!enabled("Command16"));
+    QVERIFY(!state().transmitCurrent());
+    QVERIFY(enabled("Command12"));
     QVERIFY(!busy());
 }
 
@@ -282,18 +284,8 @@ void TestConvertWindow::outputCompilesAsC() {
     QByteArray expected;
     if (vertical) {
         chooseVertical();
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 128; ++x)
-                if (patternPixel(x, y))
-                    w->canvas.setPixel(x, y, Canvas::Black);
-        for (int page = 0; page < 4; ++page) {
-            for (int x = 0; x < 128; ++x) {
-                int byte = 0;
-                for (int k = 0; k < 8; ++k)
-                    byte |= patternPixel(x, 8 * page + k) ? 1 << k : 0;
-                expected += hexOf(byte).toLatin1();
-            }
-        }
+        load(writeMonochromeBmp(pictureOf(128, 32, patternPixel)));
+        expected = verticalBytesOf(128, 32, patternPixel).toHex();
     } else {
         loadCounting();
         for (int y = 0; y < 32; ++y)
@@ -301,17 +293,17 @@ void TestConvertWindow::outputCompilesAsC() {
                 expected += hexOf((y * 7 + c) & 255).toLatin1();
         expected += "00";
     }
-    w->txtfrmt->setText(QStringLiteral("0x"));
-    w->txtDelim->setText(QStringLiteral(","));
-    w->txthead->setText(QStringLiteral("const unsigned char img[] = {"));
-    w->txtfoot->setText(QStringLiteral("};"));
+    typeInto(control<QLineEdit>("txtfrmt"), QStringLiteral("0x"));
+    typeInto(control<QLineEdit>("txtDelim"), QStringLiteral(","));
+    typeInto(control<QLineEdit>("txthead"), QStringLiteral("const unsigned char img[] = {"));
+    typeInto(control<QLineEdit>("txtfoot"), QStringLiteral("};"));
     convert();
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QFile source(dir.filePath(QStringLiteral("img.c")));
     QVERIFY(source.open(QIODevice::WriteOnly));
-    source.write("#include <stdio.h>\n" + w->Text3->text().toLatin1() +
+    source.write("#include <stdio.h>\n" + output()->text().toLatin1() +
                  "\nint main(void) {\n"
                  "    for (size_t i = 0; i < sizeof img; ++i)\n"
                  "        printf(\"%02x\", img[i]);\n"

@@ -3,18 +3,18 @@
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
-#include "convert/ByteMatrix.h"
-#include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <functional>
 
-class TestOutputWindow : public QObject {
+class TestOutputWindow : public WindowTest {
     Q_OBJECT
+public:
+    TestOutputWindow() : WindowTest(true) {}
+
 private slots:
-    void init();
-    void cleanup();
     void reformatCutsIntoPieces_data();
     void reformatCutsIntoPieces();
     void reformatRefusesDecoratedText_data();
@@ -31,31 +31,18 @@ private slots:
     void saveFailureKeepsText();
 
 private:
-    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     // A 128x64 conversion: vertical gives 2048 characters, horizontal (from the canvas) 2050.
     void convert128(bool vertical) {
-        QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
+        click("optgrf(1)");
         if (vertical)
-            QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-        w->canvas.setPixel(0, 0, Canvas::Black);
-        click(w->Command9);
+            click("Option2(0)");
+        clickPixels(control<CanvasView>("Picture1"), {{0, 0}});
+        click("Command9");
     }
-
-    Main* w = nullptr;
-    Modals* modals = nullptr;
+    TextBox* output() const { return control<TextBox>("Text3"); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+    QLineEdit* box(const char* name) const { return control<QLineEdit>(name); }
 };
-
-void TestOutputWindow::init() {
-    w = new Main;
-    modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestOutputWindow::cleanup() {
-    delete w;
-    w = nullptr;
-}
 
 void TestOutputWindow::reformatCutsIntoPieces_data() {
     QTest::addColumn<bool>("vertical");
@@ -70,26 +57,30 @@ void TestOutputWindow::reformatCutsIntoPieces() {
     QFETCH(int, pieces);
     QFETCH(QString, lastPiece);
     convert128(vertical);
+    // The header Convert built for the 128x64 panel at PIC Buffer 32 and PIC Delay 10, with a
+    // capital A: the stream carries it in lower case.
+    QCOMPARE(state().pic.header, QStringLiteral("*32000000A"));
     // What a user may do before reformatting: spaces and capitals around the data.
-    const QString converted = w->Text3->text();
-    w->Text3->setText(QStringLiteral("  ") + converted.toUpper() + QStringLiteral(" "));
-    w->picHeader = QStringLiteral("*3200000A");
-    QVERIFY(w->Command15->isEnabled());
-    click(w->Command15);
+    const QString converted = output()->text();
+    output()->setText(QStringLiteral("  ") + converted.toUpper() + QStringLiteral(" "));
+    QVERIFY(button("Command15")->isEnabled());
+    click("Command15");
     QVERIFY(modals->texts.isEmpty());
-    QCOMPARE(w->convText, converted);
-    const QString expectedHeader = QStringLiteral("*3200000a");
-    QCOMPARE(w->xmitText.left(expectedHeader.size()), expectedHeader);
-    const QStringList parts = w->xmitText.mid(expectedHeader.size()).split(QLatin1Char(']'));
+    QCOMPARE(state().convText, converted);
+    const QString expectedHeader = QStringLiteral("*32000000a");
+    const QString& xmit = state().xmitText;
+    QCOMPARE(xmit.left(expectedHeader.size()), expectedHeader);
+    const QStringList parts = xmit.mid(expectedHeader.size()).split(QLatin1Char(']'));
     QCOMPARE(parts.size(), pieces + 1);
     QVERIFY(parts[0].isEmpty()); // the stream opens with the wait character
     for (int i = 1; i < 65; ++i)
         QCOMPARE(parts[i], converted.mid((i - 1) * 32, 32));
     if (!lastPiece.isEmpty())
         QCOMPARE(parts.last(), lastPiece);
-    QCOMPARE(w->Text3->text(), w->xmitText);
-    QVERIFY(w->Command16->isEnabled());
-    QVERIFY(!w->Command15->isEnabled());
+    QCOMPARE(output()->text(), xmit);
+    QVERIFY(state().transmitCurrent());
+    QVERIFY(button("Command16")->isEnabled());
+    QVERIFY(!button("Command15")->isEnabled());
 }
 
 void TestOutputWindow::reformatRefusesDecoratedText_data() {
@@ -143,101 +134,113 @@ void TestOutputWindow::reformatRefusesDecoratedText() {
     QFETCH(QString, footer);
     QFETCH(QString, refusal);
     convert128(true);
-    w->txtfrmt->setText(format);
-    w->txtDelim->setText(delimiter);
-    w->txthead->setText(header);
-    w->txtfoot->setText(footer);
-    w->Text3->setText(QStringLiteral("DB ff00"));
-    click(w->Command15);
+    typeInto(box("txtfrmt"), format);
+    typeInto(box("txtDelim"), delimiter);
+    typeInto(box("txthead"), header);
+    typeInto(box("txtfoot"), footer);
+    output()->setText(QStringLiteral("DB ff00"));
+    click("Command15");
     if (!refusal.isEmpty()) {
         QCOMPARE(modals->texts, QStringList{refusal});
-        QCOMPARE(w->Text3->text(), QStringLiteral("DB ff00"));
-        QVERIFY(w->xmitText.isEmpty());
-        QVERIFY(w->Command15->isEnabled());
-        QVERIFY(!w->Command16->isEnabled());
+        QCOMPARE(output()->text(), QStringLiteral("DB ff00"));
+        QVERIFY(state().xmitText.isEmpty());
+        QVERIFY(button("Command15")->isEnabled());
+        QVERIFY(!button("Command16")->isEnabled());
     } else {
         QVERIFY(modals->texts.isEmpty());
-        QCOMPARE(w->xmitText, w->picHeader.toLower() + QStringLiteral("]db ff00"));
-        QVERIFY(w->Command16->isEnabled());
+        QCOMPARE(state().xmitText, QStringLiteral("*32000000a]db ff00"));
+        QVERIFY(button("Command16")->isEnabled());
     }
 }
 
-using WindowChange = std::function<void(Main*)>;
+// What the user does to the window between a Reformat and Send to LCD.
+using WindowChange = std::function<void(const QWidget* window)>;
 Q_DECLARE_METATYPE(WindowChange)
 
 void TestOutputWindow::staleTransmitTextIsNotSent_data() {
     QTest::addColumn<WindowChange>("change");
     QTest::addColumn<QString>("reason"); // what the button's tooltip names; empty: still current
-    const auto type = [](QLineEdit* box, const QString& text) {
+    // Keys typed at the end of what a box holds.
+    const auto type = [](const QWidget* w, const char* name, const QString& text) {
+        auto* box = findControl<QLineEdit>(w, name);
         box->setFocus();
+        box->end(false);
         QTest::keyClicks(box, text);
     };
-    QTest::newRow("pen dot") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::newRow("pen dot") << WindowChange([](const QWidget* w) {
+        clickPixels(findControl<CanvasView>(w, "Picture1"), {{20, 20}});
     }) << "the canvas";
-    QTest::newRow("text stamp") << WindowChange([](Main* w) {
-        w->pictxt->setText(QStringLiteral("Hi"));
-        QTest::mouseClick(w->cmdtext, Qt::LeftButton);
+    QTest::newRow("text stamp") << WindowChange([](const QWidget* w) {
+        typeInto(findControl<QLineEdit>(w, "pictxt"), QStringLiteral("Hi"));
+        clickControl(w, "cmdtext");
     }) << "the canvas";
-    QTest::newRow("Clear") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->Command5, Qt::LeftButton);
-    }) << "the canvas";
-    QTest::newRow("size") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->optgrf[2], Qt::LeftButton);
-    }) << "the canvas, the LCD size";
-    QTest::newRow("Byte Matrix") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->Option2[1], Qt::LeftButton);
+    QTest::newRow("Clear") << WindowChange([](const QWidget* w) { clickControl(w, "Command5"); })
+                           << "the canvas";
+    QTest::newRow("size") << WindowChange([](const QWidget* w) { clickControl(w, "optgrf(2)"); })
+                          << "the canvas, the LCD size";
+    QTest::newRow("Byte Matrix") << WindowChange([](const QWidget* w) {
+        clickControl(w, "Option2(1)");
     }) << "Byte Matrix";
-    QTest::newRow("Inverted") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->chkinvert, Qt::LeftButton);
+    QTest::newRow("Inverted") << WindowChange([](const QWidget* w) {
+        clickControl(w, "chkinvert");
     }) << "Inverted";
-    QTest::newRow("Load EEprom") << WindowChange([](Main* w) {
-        QTest::mouseClick(w->Check1, Qt::LeftButton);
+    QTest::newRow("Load EEprom") << WindowChange([](const QWidget* w) {
+        clickControl(w, "Check1");
     }) << "Load EEprom";
-    QTest::newRow("Start Addr") << WindowChange([](Main* w) {
-        w->eeprom->setText(QStringLiteral("16"));
+    // The box takes no keys until Load EEprom is ticked, which would be a change of its own.
+    QTest::newRow("Start Addr") << WindowChange([](const QWidget* w) {
+        findControl<QLineEdit>(w, "eeprom")->setText(QStringLiteral("16"));
     }) << "Start Addr";
-    QTest::newRow("PIC Buffer") << WindowChange([](Main* w) { w->List2->setCurrentRow(5); })
-                                << "PIC Buffer";
-    QTest::newRow("PIC Delay") << WindowChange([](Main* w) { w->List3->setCurrentRow(0); })
-                               << "PIC Delay";
-    QTest::newRow("Wait Chr") << WindowChange([type](Main* w) { type(w->Text4, "x"); })
+    QTest::newRow("PIC Buffer") << WindowChange([](const QWidget* w) {
+        clickRow(findControl<QListWidget>(w, "List2"), 5);
+    }) << "PIC Buffer";
+    QTest::newRow("PIC Delay") << WindowChange([](const QWidget* w) {
+        clickRow(findControl<QListWidget>(w, "List3"), 0);
+    }) << "PIC Delay";
+    QTest::newRow("Wait Chr") << WindowChange([type](const QWidget* w) { type(w, "Text4", "x"); })
                               << "Wait Chr";
-    QTest::newRow("Format") << WindowChange([type](Main* w) { type(w->txtfrmt, "0x"); })
+    QTest::newRow("Format") << WindowChange([type](const QWidget* w) { type(w, "txtfrmt", "0x"); })
                             << "Format";
-    QTest::newRow("Delimiter") << WindowChange([type](Main* w) { type(w->txtDelim, ","); })
-                               << "Delimiter";
-    QTest::newRow("Header") << WindowChange([type](Main* w) { type(w->txthead, "db"); })
+    QTest::newRow("Delimiter") << WindowChange([type](const QWidget* w) {
+        type(w, "txtDelim", ",");
+    }) << "Delimiter";
+    QTest::newRow("Header") << WindowChange([type](const QWidget* w) { type(w, "txthead", "db"); })
                             << "Header";
-    QTest::newRow("Footer") << WindowChange([type](Main* w) { type(w->txtfoot, ";"); }) << "Footer";
+    QTest::newRow("Footer") << WindowChange([type](const QWidget* w) { type(w, "txtfoot", ";"); })
+                            << "Footer";
     // What Convert and Reformat do not read leaves the stream as it is.
-    QTest::newRow("Xmit Delay") << WindowChange([type](Main* w) { type(w->xmitdelay, "0"); }) << "";
-    QTest::newRow("editing the output window")
-        << WindowChange([type](Main* w) { w->Text3->setPlainText(QStringLiteral("typed")); }) << "";
+    QTest::newRow("Xmit Delay") << WindowChange([type](const QWidget* w) {
+        type(w, "xmitdelay", "0");
+    }) << "";
+    QTest::newRow("editing the output window") << WindowChange([](const QWidget* w) {
+        findControl<TextBox>(w, "Text3")->setPlainText(QStringLiteral("typed"));
+    }) << "";
     QTest::newRow("painting the canvas")
-        << WindowChange([](Main* w) { w->Picture1->repaint(); }) << "";
+        << WindowChange([](const QWidget* w) { findControl<CanvasView>(w, "Picture1")->repaint(); })
+        << "";
 }
 
 void TestOutputWindow::staleTransmitTextIsNotSent() {
     QFETCH(WindowChange, change);
     QFETCH(QString, reason);
     convert128(true);
-    click(w->Command15);
-    QVERIFY(w->Command16->isEnabled());
+    click("Command15");
+    QVERIFY(button("Command16")->isEnabled());
     change(w);
-    QCOMPARE(w->Command16->isEnabled(), reason.isEmpty());
+    QCOMPARE(button("Command16")->isEnabled(), reason.isEmpty());
+    QCOMPARE(state().transmitCurrent(), reason.isEmpty());
     if (!reason.isEmpty()) {
-        QCOMPARE(w->Command16->toolTip(),
+        QCOMPARE(button("Command16")->toolTip(),
                  QStringLiteral("Convert and Reformat again: %1 changed since").arg(reason));
         // Changing it back is not enough: only a new Convert and Reformat build the stream.
-        click(w->Command9);
-        QVERIFY(!w->Command16->isEnabled());
-        if (w->Command15->isEnabled() && w->txtfrmt->text().isEmpty() &&
-            w->txtDelim->text().isEmpty() && w->txthead->text().isEmpty() &&
-            w->txtfoot->text().isEmpty()) {
-            click(w->Command15);
-            QVERIFY(w->Command16->isEnabled());
-            QCOMPARE(w->Command16->toolTip(), QString());
+        click("Command9");
+        QVERIFY(!button("Command16")->isEnabled());
+        if (button("Command15")->isEnabled() && box("txtfrmt")->text().isEmpty() &&
+            box("txtDelim")->text().isEmpty() && box("txthead")->text().isEmpty() &&
+            box("txtfoot")->text().isEmpty()) {
+            click("Command15");
+            QVERIFY(button("Command16")->isEnabled());
+            QCOMPARE(button("Command16")->toolTip(), QString());
         }
     }
     QVERIFY2(modals->texts.isEmpty(), qPrintable(modals->texts.join('|')));
@@ -245,64 +248,64 @@ void TestOutputWindow::staleTransmitTextIsNotSent() {
 
 void TestOutputWindow::failedConvertLeavesNothingToReformat() {
     convert128(true);
-    click(w->Command15);
-    QVERIFY(w->Command16->isEnabled());
-    QTest::mouseClick(w->Check1, Qt::LeftButton); // EEPROM mode reads the start address
-    w->eeprom->setText(QStringLiteral("abc"));
-    click(w->Command9);
+    click("Command15");
+    QVERIFY(button("Command16")->isEnabled());
+    click("Check1"); // EEPROM mode reads the start address
+    typeInto(box("eeprom"), QStringLiteral("abc"));
+    click("Command9");
     QCOMPARE(modals->texts.size(), 1);
     QVERIFY(modals->texts[0].startsWith(QStringLiteral("Error: ")));
-    QVERIFY(!w->Command15->isEnabled());
-    QVERIFY(!w->Command16->isEnabled());
+    QVERIFY(!button("Command15")->isEnabled());
+    QVERIFY(!button("Command16")->isEnabled());
 }
 
 void TestOutputWindow::reformatAfterClearStartsWithWaitChars() {
     convert128(true);
-    w->picHeader = QStringLiteral("*3200000A"); // as getparam leaves it
-    const QString converted = w->Text3->text();
-    click(w->Command13);
-    QCOMPARE(w->Text3->text(), QString());
-    QVERIFY(w->picHeader.isEmpty());
-    QVERIFY(!w->Command12->isEnabled());
-    QCOMPARE(w->restoreText, converted);
-    click(w->Command14);
-    w->Text4->setText(QStringLiteral("]]"));
-    click(w->Command15);
-    QVERIFY(
-        w->xmitText.startsWith(QStringLiteral("]]") + converted.left(32) + QStringLiteral("]]")));
+    QVERIFY(!state().pic.header.isEmpty()); // as Convert leaves it
+    const QString converted = output()->text();
+    click("Command13");
+    QCOMPARE(output()->text(), QString());
+    QVERIFY(state().pic.header.isEmpty());
+    QVERIFY(!button("Command12")->isEnabled());
+    QCOMPARE(state().restoreText, converted);
+    click("Command14");
+    typeInto(box("Text4"), QStringLiteral("]]"));
+    click("Command15");
+    QVERIFY(state().xmitText.startsWith(QStringLiteral("]]") + converted.left(32) +
+                                        QStringLiteral("]]")));
 }
 
 void TestOutputWindow::upCaseTwice() {
     convert128(true);
-    w->Text3->setText(QStringLiteral("Ab ff"));
-    click(w->txtcase);
-    QCOMPARE(w->txtcase->text(), QStringLiteral("&LowCase"));
-    QCOMPARE(w->Text3->text(), QStringLiteral("AB FF"));
-    click(w->txtcase);
-    QCOMPARE(w->txtcase->text(), QStringLiteral("&UpCase"));
-    QCOMPARE(w->Text3->text(), QStringLiteral("ab ff"));
-    QCOMPARE(w->convText, w->restoreText); // only the window changes case
-    QVERIFY(!w->convText.contains(QLatin1Char('F')));
+    output()->setText(QStringLiteral("Ab ff"));
+    click("txtcase");
+    QCOMPARE(button("txtcase")->text(), QStringLiteral("&LowCase"));
+    QCOMPARE(output()->text(), QStringLiteral("AB FF"));
+    click("txtcase");
+    QCOMPARE(button("txtcase")->text(), QStringLiteral("&UpCase"));
+    QCOMPARE(output()->text(), QStringLiteral("ab ff"));
+    QCOMPARE(state().convText, state().restoreText); // only the window changes case
+    QVERIFY(!state().convText.contains(QLatin1Char('F')));
 }
 
 void TestOutputWindow::restore() {
-    w->Text3->setText(QStringLiteral("typed"));
-    click(w->Command14);
-    QCOMPARE(w->Text3->text(), QString()); // nothing converted yet
-    QVERIFY(w->Command12->isEnabled());
+    output()->setText(QStringLiteral("typed"));
+    click("Command14");
+    QCOMPARE(output()->text(), QString()); // nothing converted yet
+    QVERIFY(button("Command12")->isEnabled());
 
     convert128(false);
-    const QString converted = w->Text3->text();
-    click(w->Command15);
-    QVERIFY(w->Text3->text() != converted);
-    click(w->Command14);
-    QCOMPARE(w->Text3->text(), converted);
-    QVERIFY(!w->Command15->isEnabled()); // one Reformat per Convert
+    const QString converted = output()->text();
+    click("Command15");
+    QVERIFY(output()->text() != converted);
+    click("Command14");
+    QCOMPARE(output()->text(), converted);
+    QVERIFY(!button("Command15")->isEnabled()); // one Reformat per Convert
 }
 
 void TestOutputWindow::copy() {
-    w->Text3->setText(QStringLiteral("ff00\r\n80"));
-    click(w->Command11);
+    output()->setText(QStringLiteral("ff00\r\n80"));
+    click("Command11");
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ff00\r\n80"));
     QCOMPARE(modals->texts, QStringList{"Text copied to Clipboad"});
 }
@@ -335,16 +338,17 @@ void TestOutputWindow::save() {
         old.write(before);
     }
     convert128(true);
-    const QString text = QStringLiteral("DATA ") + w->Text3->text() + QStringLiteral(" \u00e9\r\n");
-    w->Text3->setText(text);
-    QVERIFY(w->Command12->isEnabled());
+    const QString text = QStringLiteral("DATA ") + output()->text() + QStringLiteral(" \u00e9\r\n");
+    output()->setText(text);
+    QVERIFY(button("Command12")->isEnabled());
     modals->fileAnswers = {chosen.isEmpty() ? QString() : dir.filePath(chosen)};
-    click(w->Command12);
+    click("Command12");
     QTRY_COMPARE(modals->dialogs.size(), 1);
     QCOMPARE(modals->dialogs[0].title, QStringLiteral("LCD File to Save"));
     QCOMPARE(modals->dialogs[0].filters, (QStringList{"Text (*.txt)", "Basic (*.bas)"}));
-    QCOMPARE(w->commdlg->Filter, QStringLiteral("Text(*.txt)|*.txt|Basic (*.bas)|*.bas"));
-    QCOMPARE(w->commdlg->DefaultExt, QStringLiteral("*.txt"));
+    const auto* dialog = control<CommonDialog>("commdlg");
+    QCOMPARE(dialog->Filter, QStringLiteral("Text(*.txt)|*.txt|Basic (*.bas)|*.bas"));
+    QCOMPARE(dialog->DefaultExt, QStringLiteral("*.txt"));
     // An existing file makes the dialog ask before replacing it; that box is answered Yes.
     QCOMPARE(modals->texts.size(), before.isEmpty() ? 0 : 1);
     const QStringList files = QDir(dir.path()).entryList(QDir::Files);
@@ -360,15 +364,15 @@ void TestOutputWindow::save() {
 
 void TestOutputWindow::saveFailureKeepsText() {
     QTemporaryDir dir;
-    click(w->Command14); // enables Save
-    w->Text3->setText(QStringLiteral("ff00"));
+    click("Command14"); // enables Save
+    output()->setText(QStringLiteral("ff00"));
     modals->fileAnswers = {dir.filePath(QStringLiteral("missing/table.txt"))};
-    click(w->Command12);
+    click("Command12");
     QCOMPARE(modals->texts.size(), 1);
     QVERIFY2(modals->texts[0].startsWith(QStringLiteral("File Save Error - ")) &&
                  modals->texts[0].size() > 18,
              qPrintable(modals->texts[0]));
-    QCOMPARE(w->Text3->text(), QStringLiteral("ff00"));
+    QCOMPARE(output()->text(), QStringLiteral("ff00"));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/table.txt"))));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pic_simulator.h"
+#include "support/TestPictures.h" // pixelsOff
 
 #include <QStringList>
 
@@ -15,13 +16,4 @@ inline QStringList runTransfer(PicSimulator& simulator, const QByteArray& stream
     simulator.feed(stream, ms(nowMs));
     simulator.tick(ms(nowMs + 1000000));
     return simulator.takeAnswers();
-}
-
-// Number of pixels where the LCD differs from want(x, y).
-template <typename Want> int pixelsOff(const QImage& lcd, Want want) {
-    int wrong = 0;
-    for (int y = 0; y < lcd.height(); ++y)
-        for (int x = 0; x < lcd.width(); ++x)
-            wrong += (lcd.pixelIndex(x, y) == 1) != want(x, y);
-    return wrong;
 }
