@@ -5,6 +5,8 @@
 // drawn picture, or more often.
 #include "canvas/Canvas.h"
 #include "convert/ByteMatrix.h"
+#include "convert/HorizontalCapture.h"
+#include "support/TestPictures.h"
 
 #include <QImage>
 
@@ -17,24 +19,12 @@ inline bool halfBlackPixel(int x, int y) {
 
 // Canvas colours (0xffRRGGBB, as the canvas keeps them): pure black or white.
 inline QImage halfBlackImage(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, halfBlackPixel(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    return image;
+    return pictureOf(width, height, halfBlackPixel);
 }
 
 // The same picture as a BMP load captures it: bit 7 is the leftmost pixel, black is 1.
 inline HorzMatrix halfBlackCapture(int width, int height) {
     HorzMatrix matrix;
-    for (int y = 0; y < height; ++y) {
-        for (int c = 0; c < width / 8; ++c) {
-            quint8 byte = 0;
-            for (int bit = 0; bit < 8; ++bit)
-                if (halfBlackPixel(8 * c + bit, y))
-                    byte |= quint8(0x80 >> bit);
-            captureHorizontalByte(matrix, y, c, byte, false);
-        }
-    }
+    captureBmpRows(matrix, horizontalBytesOf(width, height, halfBlackPixel), width, height, false);
     return matrix;
 }

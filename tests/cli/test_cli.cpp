@@ -6,6 +6,7 @@
 #include "convert/ByteMatrix.h"
 #include "convert/Export.h"
 #include "convert/OutputText.h"
+#include "support/TestPictures.h"
 
 #include <QtTest>
 
@@ -14,17 +15,9 @@ Q_DECLARE_METATYPE(ExportFormat)
 namespace {
 // Horizontal bytes by their definition: bit 7 the leftmost pixel; with Inverted, 1 is black.
 QByteArray referenceHorizontal(const QImage& picture, bool inverted) {
-    QByteArray bytes;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int c = 0; c < picture.width() / 8; ++c) {
-            quint8 byte = 0;
-            for (int bit = 0; bit < 8; ++bit)
-                if ((picture.pixel(8 * c + bit, y) == 0xff000000) == inverted)
-                    byte |= quint8(0x80 >> bit);
-            bytes.append(static_cast<char>(byte));
-        }
-    }
-    return bytes;
+    return horizontalBytesOf(picture.width(), picture.height(), [&](int x, int y) {
+        return (picture.pixel(x, y) == 0xff000000) == inverted;
+    });
 }
 
 QString sizeText(const LcdSize& size) {
