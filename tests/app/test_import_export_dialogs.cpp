@@ -5,9 +5,11 @@
 #include "app/ExportDialog.h"
 #include "app/ImportDialog.h"
 #include "app/Main.h"
+#include "canvas/Bmp.h"
 #include "convert/ByteMatrix.h"
 
 #include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -34,8 +36,11 @@ QByteArray readAll(const QString& path) {
 }
 } // namespace
 
-class TestImportExportDialogs : public QObject {
+class TestImportExportDialogs : public WindowTest {
     Q_OBJECT
+public:
+    TestImportExportDialogs() : WindowTest(true) {}
+
 private slots:
     void init();
     void cleanup();
@@ -52,31 +57,27 @@ private slots:
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     // Answers the file dialog with `file`, then frmImport with `answer`.
-    void import(const QString& file, std::function<void(ImportDialog*)> answer);
+    void importFile(const QString& file, std::function<void(ImportDialog*)> answer);
+    CanvasView* canvasBox() const { return control<CanvasView>("Picture1"); }
 
-    Main* w = nullptr;
     QTemporaryDir* m_dir = nullptr;
-    Modals* m_modals = nullptr;
 };
 
 void TestImportExportDialogs::init() {
     m_dir = new QTemporaryDir;
-    w = new Main;
-    m_modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    openWindow();
 }
 
 void TestImportExportDialogs::cleanup() {
-    delete w;
+    closeWindow();
     delete m_dir;
 }
 
-void TestImportExportDialogs::import(const QString& file,
-                                     std::function<void(ImportDialog*)> answer) {
-    m_modals->fileAnswers = {file};
-    m_modals->whenShown<ImportDialog>(answer);
-    w->cmdImport->click();
+void TestImportExportDialogs::importFile(const QString& file,
+                                         std::function<void(ImportDialog*)> answer) {
+    modals->fileAnswers = {file};
+    modals->whenShown<ImportDialog>(answer);
+    click("cmdImport");
 }
 
 void TestImportExportDialogs::importControlsDriveTheResultAndPreview_data() {
@@ -125,165 +126,173 @@ void TestImportExportDialogs::importControlsDriveTheResultAndPreview() {
 }
 
 void TestImportExportDialogs::importOkPutsTheResultOnTheCanvas() {
-    w->optgrf[1]->click(); // 128x64
+    click("optgrf(1)"); // 128x64
     const QImage picture = photo(640, 480);
     QVERIFY(picture.save(path("photo.png")));
-    const HorzMatrix capturedBefore = w->horzMatrix;
+    // Bytes captured by a Load, then Clear, which gives back the sizes and Inverted.
+    QFile bmp(path("loaded.bmp"));
+    QVERIFY(bmp.open(QIODevice::WriteOnly));
+    bmp.write(writeMonochromeBmp(photo(128, 64).convertToFormat(QImage::Format_Mono)));
+    bmp.close();
+    modals->fileAnswers = {bmp.fileName()};
+    click("Command10");
+    click("Command5");
+    QVERIFY(!state().horzMatrix.isEmpty(0, 0));
+    const quint8 capturedBefore = state().horzMatrix.byte(0, 0);
     QImage expected;
-    import(path("photo.png"), [&expected](ImportDialog* dialog) {
+    importFile(path("photo.png"), [&expected](ImportDialog* dialog) {
         dialog->cboDither->setCurrentIndex(3);
-    dialog->sldThreshold->setValue(110);
-    expected = dialog->result();
-    dialog->accept();
-});
-QCOMPARE(m_modals->dialogs.size(), 1);
-QCOMPARE(m_modals->dialogs[0].title, QStringLiteral("Picture to Import"));
-const QString filters = m_modals->dialogs[0].filters.join(QLatin1Char(' '));
-for (const char* pattern : {"*.png", "*.jpg", "*.bmp", "*.gif", "*.pbm", "*.xbm"})
-    QVERIFY2(filters.contains(QLatin1String(pattern)), qPrintable(filters));
-QVERIFY(m_modals->messages.isEmpty());
-
-QCOMPARE(expected.size(), QSize(128, 64));
-QCOMPARE(w->canvas.image(), expected);
-// Not a Load: sizes, Inverted and the captured bytes stay.
-QVERIFY(w->optgrf[0]->isEnabled());
-QVERIFY(w->chkinvert->isEnabled());
-QCOMPARE(w->horzMatrix.isEmpty(0, 0), capturedBefore.isEmpty(0, 0));
-QCOMPARE(w->lcdWidth, 128);
-
-// The next Import opens with the choices of this one.
-    import(path("photo.png"), [](ImportDialog* dialog) {
-        QCOMPARE(dialog->cboDither->currentIndex(), 3);
-    QCOMPARE(dialog->sldThreshold->value(), 110);
-    dialog->reject();
+        dialog->sldThreshold->setValue(110);
+        expected = dialog->result();
+        dialog->accept();
     });
-    }
+    QCOMPARE(modals->dialogs.size(), 2);
+    QCOMPARE(modals->dialogs[1].title, QStringLiteral("Picture to Import"));
+    const QString filters = modals->dialogs[1].filters.join(QLatin1Char(' '));
+    for (const char* pattern : {"*.png", "*.jpg", "*.bmp", "*.gif", "*.pbm", "*.xbm"})
+        QVERIFY2(filters.contains(QLatin1String(pattern)), qPrintable(filters));
+    QVERIFY(modals->messages.isEmpty());
 
-    void TestImportExportDialogs::importCancelledChangesNothing() {
-        w->canvas.setPixel(5, 5, Canvas::Black);
-        const QImage before = w->canvas.image();
-        QVERIFY(photo(100, 100).save(path("photo.png")));
-        bool shown = false;
-    import(path("photo.png"), [&shown](ImportDialog* dialog) {
+    QCOMPARE(expected.size(), QSize(128, 64));
+    QCOMPARE(state().canvas.image(), expected);
+    // Not a Load: sizes, Inverted and the captured bytes stay.
+    QVERIFY(option("optgrf", 0)->isEnabled());
+    QVERIFY(control("chkinvert")->isEnabled());
+    QCOMPARE(state().horzMatrix.byte(0, 0), capturedBefore);
+    QCOMPARE(state().panelWidth(), 128);
+
+    // The next Import opens with the choices of this one.
+    importFile(path("photo.png"), [](ImportDialog* dialog) {
+        QCOMPARE(dialog->cboDither->currentIndex(), 3);
+        QCOMPARE(dialog->sldThreshold->value(), 110);
+        dialog->reject();
+    });
+}
+
+void TestImportExportDialogs::importCancelledChangesNothing() {
+    clickPixels(canvasBox(), {{5, 5}});
+    QVERIFY(state().canvas.isSet(5, 5));
+    const QImage before = state().canvas.image();
+    QVERIFY(photo(100, 100).save(path("photo.png")));
+    bool shown = false;
+    importFile(path("photo.png"), [&shown](ImportDialog* dialog) {
         shown = true;
-    dialog->sldThreshold->setValue(250);
-    dialog->reject();
+        dialog->sldThreshold->setValue(250);
+        dialog->reject();
     });
     QVERIFY(shown);
-    QCOMPARE(w->canvas.image(), before);
+    QCOMPARE(state().canvas.image(), before);
 
     // No file chosen: no dialog at all.
-    m_modals->fileAnswers = {QString()};
-    w->cmdImport->click();
-    QCOMPARE(w->canvas.image(), before);
-    }
+    modals->fileAnswers = {QString()};
+    click("cmdImport");
+    QCOMPARE(state().canvas.image(), before);
+}
 
-    void TestImportExportDialogs::unreadablePictureIsRefused() {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        photo(64, 64).save(&buffer, "PNG");
-        QFile file(path("broken.png"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(png.left(png.size() / 2));
-        file.close();
-        w->canvas.setPixel(1, 1, Canvas::Black);
-        const QImage before = w->canvas.image();
-        bool shown = false;
-    import(path("broken.png"), [&shown](ImportDialog* dialog) {
+void TestImportExportDialogs::unreadablePictureIsRefused() {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    photo(64, 64).save(&buffer, "PNG");
+    QFile file(path("broken.png"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(png.left(png.size() / 2));
+    file.close();
+    clickPixels(canvasBox(), {{1, 1}});
+    const QImage before = state().canvas.image();
+    bool shown = false;
+    importFile(path("broken.png"), [&shown](ImportDialog* dialog) {
         shown = true;
-    dialog->reject();
+        dialog->reject();
     });
     QVERIFY(!shown);
-    QCOMPARE(m_modals->messages.size(), 1);
-    QVERIFY2(m_modals->messages[0].startsWith(quorvelBox("Error: " + path("broken.png") + ": ")),
-             qPrintable(m_modals->messages[0]));
-    QVERIFY(m_modals->messages[0].size() >
-            quorvelBox("Error: " + path("broken.png") + ": ").size());
-    QCOMPARE(w->canvas.image(), before);
+    QCOMPARE(modals->messages.size(), 1);
+    QVERIFY2(modals->messages[0].startsWith(quorvelBox("Error: " + path("broken.png") + ": ")),
+             qPrintable(modals->messages[0]));
+    QVERIFY(modals->messages[0].size() > quorvelBox("Error: " + path("broken.png") + ": ").size());
+    QCOMPARE(state().canvas.image(), before);
+}
+
+void TestImportExportDialogs::exportOpensWithTheByteMatrixChoice() {
+    click("optgrf(2)"); // 128x32
+    clickPixels(canvasBox(), {{0, 0}, {3, 9}});
+    QVERIFY(state().canvas.isSet(0, 0) && state().canvas.isSet(3, 9));
+    click("Option2(0)"); // vertical
+    QByteArray shownTable;
+    modals->whenShown<ExportDialog>([&shownTable](ExportDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmExport"));
+        dialog->txtExportName->setText(QStringLiteral("logo"));
+        dialog->spnBytesPerLine->setValue(8);
+        shownTable = dialog->txtExportPreview->toPlainText().toLatin1();
+        dialog->cmdExportClose->click();
+    });
+    click("cmdExport");
+    const QByteArray bytes = verticalBytes(verticalMatrix(state().canvas.image(), 128, 32));
+    QCOMPARE(bytes.size(), 512);
+    ExportOptions options;
+    options.name = QStringLiteral("logo");
+    options.bytesPerLine = 8;
+    QCOMPARE(shownTable, exportTable(bytes, 128, 32, false, ExportFormat::C, options));
+
+    // Opened again: the same name and line length.
+    modals->whenShown<ExportDialog>([](ExportDialog* dialog) {
+        QCOMPARE(dialog->txtExportName->text(), QStringLiteral("logo"));
+        QCOMPARE(dialog->spnBytesPerLine->value(), 8);
+        dialog->cmdExportClose->click();
+    });
+    click("cmdExport");
+    QVERIFY(modals->messages.isEmpty());
+}
+
+void TestImportExportDialogs::exportCopyAndSave_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("C array") << 0 << "h";
+    QTest::newRow("PROGMEM") << 1 << "h";
+    QTest::newRow("assembler") << 2 << "inc";
+    QTest::newRow("BASIC") << 3 << "bas";
+    QTest::newRow("binary") << 4 << "bin";
+}
+
+void TestImportExportDialogs::exportCopyAndSave() {
+    QFETCH(int, format);
+    QFETCH(QString, suffix);
+    const QByteArray bytes = QByteArray::fromHex("ff80808480808080") + QByteArray(1016, '\0');
+    ExportDialog dialog(bytes, 128, 64, false, control<CommonDialog>("commdlg"));
+    dialog.cboExportFormat->setCurrentIndex(format);
+    const ExportFormat chosen = static_cast<ExportFormat>(format);
+    const QByteArray table = exportTable(bytes, 128, 64, false, chosen, ExportOptions());
+    QCOMPARE(dialog.table(), table);
+    QCOMPARE(dialog.txtExportPreview->toPlainText(), exportPreview(table, chosen));
+    QVERIFY(dialog.txtExportPreview->isReadOnly());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QCOMPARE(dialog.cmdExportCopy->isEnabled(), chosen != ExportFormat::Binary);
+    if (dialog.cmdExportCopy->isEnabled()) {
+        dialog.cmdExportCopy->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(table));
     }
 
-    void TestImportExportDialogs::exportOpensWithTheByteMatrixChoice() {
-        w->optgrf[2]->click(); // 128x32
-        w->canvas.setPixel(0, 0, Canvas::Black);
-        w->canvas.setPixel(3, 9, Canvas::Black);
-        w->Option2[0]->click(); // vertical
-        QByteArray shownTable;
-        m_modals->whenShown<ExportDialog>([&shownTable](ExportDialog* dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("frmExport"));
-            dialog->txtExportName->setText(QStringLiteral("logo"));
-            dialog->spnBytesPerLine->setValue(8);
-            shownTable = dialog->txtExportPreview->toPlainText().toLatin1();
-            dialog->cmdExportClose->click();
-        });
-        w->cmdExport->click();
-        const QByteArray bytes = verticalBytes(verticalMatrix(w->canvas.image(), 128, 32));
-        QCOMPARE(bytes.size(), 512);
-        ExportOptions options;
-        options.name = QStringLiteral("logo");
-        options.bytesPerLine = 8;
-        QCOMPARE(shownTable, exportTable(bytes, 128, 32, false, ExportFormat::C, options));
+    modals->fileAnswers = {path("image." + suffix)};
+    dialog.cmdExportSave->click();
+    QCOMPARE(modals->dialogs.size(), 1);
+    QCOMPARE(modals->dialogs[0].suffix, suffix);
+    QCOMPARE(modals->dialogs[0].fileNameBox, "image." + suffix);
+    QCOMPARE(readAll(path("image." + suffix)), table);
+    QVERIFY(modals->messages.isEmpty());
+}
 
-        // Opened again: the same name and line length.
-        m_modals->whenShown<ExportDialog>([](ExportDialog* dialog) {
-            QCOMPARE(dialog->txtExportName->text(), QStringLiteral("logo"));
-            QCOMPARE(dialog->spnBytesPerLine->value(), 8);
-            dialog->cmdExportClose->click();
-        });
-        w->cmdExport->click();
-        QVERIFY(m_modals->messages.isEmpty());
-    }
+void TestImportExportDialogs::exportSaveFailureSaysWhy() {
+    ExportDialog dialog(QByteArray(1024, '\x55'), 128, 64, true, control<CommonDialog>("commdlg"));
+    const QString target = path("missing/folder/image.h");
+    modals->fileAnswers = {"!" + target};
+    dialog.cmdExportSave->click();
+    QCOMPARE(modals->messages.size(), 1);
+    QVERIFY2(modals->messages[0].startsWith(quorvelBox("File Save Error - " + target + ": ")),
+             qPrintable(modals->messages[0]));
+    QVERIFY(modals->messages[0].size() > quorvelBox("File Save Error - " + target + ": ").size());
+    QVERIFY(!QFile::exists(target));
+}
 
-    void TestImportExportDialogs::exportCopyAndSave_data() {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("suffix");
-        QTest::newRow("C array") << 0 << "h";
-        QTest::newRow("PROGMEM") << 1 << "h";
-        QTest::newRow("assembler") << 2 << "inc";
-        QTest::newRow("BASIC") << 3 << "bas";
-        QTest::newRow("binary") << 4 << "bin";
-    }
-
-    void TestImportExportDialogs::exportCopyAndSave() {
-        QFETCH(int, format);
-        QFETCH(QString, suffix);
-        const QByteArray bytes = QByteArray::fromHex("ff80808480808080") + QByteArray(1016, '\0');
-        ExportDialog dialog(bytes, 128, 64, false, w->commdlg);
-        dialog.cboExportFormat->setCurrentIndex(format);
-        const ExportFormat chosen = static_cast<ExportFormat>(format);
-        const QByteArray table = exportTable(bytes, 128, 64, false, chosen, ExportOptions());
-        QCOMPARE(dialog.table(), table);
-        QCOMPARE(dialog.txtExportPreview->toPlainText(), exportPreview(table, chosen));
-        QVERIFY(dialog.txtExportPreview->isReadOnly());
-
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        QCOMPARE(dialog.cmdExportCopy->isEnabled(), chosen != ExportFormat::Binary);
-        if (dialog.cmdExportCopy->isEnabled()) {
-            dialog.cmdExportCopy->click();
-            QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(table));
-        }
-
-        m_modals->fileAnswers = {path("image." + suffix)};
-        dialog.cmdExportSave->click();
-        QCOMPARE(m_modals->dialogs.size(), 1);
-        QCOMPARE(m_modals->dialogs[0].suffix, suffix);
-        QCOMPARE(m_modals->dialogs[0].fileNameBox, "image." + suffix);
-        QCOMPARE(readAll(path("image." + suffix)), table);
-        QVERIFY(m_modals->messages.isEmpty());
-    }
-
-    void TestImportExportDialogs::exportSaveFailureSaysWhy() {
-        ExportDialog dialog(QByteArray(1024, '\x55'), 128, 64, true, w->commdlg);
-        const QString target = path("missing/folder/image.h");
-        m_modals->fileAnswers = {"!" + target};
-        dialog.cmdExportSave->click();
-        QCOMPARE(m_modals->messages.size(), 1);
-        QVERIFY2(m_modals->messages[0].startsWith(quorvelBox("File Save Error - " + target + ": ")),
-                 qPrintable(m_modals->messages[0]));
-        QVERIFY(m_modals->messages[0].size() >
-                quorvelBox("File Save Error - " + target + ": ").size());
-        QVERIFY(!QFile::exists(target));
-    }
-
-    QTEST_MAIN(TestImportExportDialogs)
+QTEST_MAIN(TestImportExportDialogs)
 #include "test_import_export_dialogs.moc"

@@ -6,6 +6,7 @@
 #include "canvas/Bmp.h"
 #include "link/SerialPort.h"
 #include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -43,8 +44,11 @@ int pixelsOff(const QImage& lcd, const Canvas& canvas) {
 }
 } // namespace
 
-class TestEndToEnd : public QObject {
+class TestEndToEnd : public WindowTest {
     Q_OBJECT
+public:
+    TestEndToEnd() : WindowTest(true) {}
+
 private slots:
     void init();
     void cleanup();
@@ -60,11 +64,19 @@ private:
     void startSim(int busyMs);
     void openPort(bool fast = true);
     void convertReformatSend();
+    // The pattern on the canvas at the panel's size, imported as a user would.
+    void importPattern() {
+        Canvas picture(state().panelWidth(), state().panelHeight());
+        drawPattern(picture);
+        importOntoCanvas(w, modals, picture.image());
+    }
     QImage lcdPicture() const { return QImage(m_dir->filePath(QStringLiteral("lcd.png"))); }
+    TextBox* receiveWindow() const { return control<TextBox>("Text1"); }
+    SerialPort* port() const { return control<SerialPort>("MSComm1"); }
+    void stopSim();
 
     QProcess* m_sim = nullptr;
     QTemporaryDir* m_dir = nullptr;
-    Main* w = nullptr;
 };
 
 void TestEndToEnd::startSim(int busyMs) {
@@ -86,40 +98,43 @@ void TestEndToEnd::init() {
     m_dir = new QTemporaryDir;
     // The PIC needs 2 ms before each chunk, as under `make run`: every send here passes that.
     startSim(2);
-    w = new Main;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    openWindow();
 }
 
-void TestEndToEnd::cleanup() {
-    delete w;
-    w = nullptr;
+void TestEndToEnd::stopSim() {
     m_sim->terminate();
     m_sim->waitForFinished(5000);
     delete m_sim;
     m_sim = nullptr;
+}
+
+void TestEndToEnd::cleanup() {
+    closeWindow();
+    stopSim();
     delete m_dir;
     m_dir = nullptr;
 }
 
 // Fast: the pictures go at 115200 baud (read by the PIC from the line), to keep the tests short.
 void TestEndToEnd::openPort(bool fast) {
-    QTest::mouseClick(w->cmdcomm, Qt::LeftButton);
-    QVERIFY(w->MSComm1->PortOpen());
+    click("cmdcomm");
+    QVERIFY2(port()->PortOpen(), qPrintable(modals->messages.join(QLatin1Char('\n'))));
+    // Faster than any entry of the port settings list: set on the port itself.
     if (fast)
-        QVERIFY(w->MSComm1->setSettings(QStringLiteral("115200,n,8,1")));
+        QVERIFY(port()->setSettings(QStringLiteral("115200,n,8,1")));
     // The PIC greets when the line opens; the receive window shows it.
-    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("READY\r\n")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(receiveWindow()->text().contains(QStringLiteral("READY\r\n")), 5000);
 }
 
 void TestEndToEnd::convertReformatSend() {
-    QTest::mouseClick(w->Command9, Qt::LeftButton);
-    QVERIFY(w->Command15->isEnabled());
-    QTest::mouseClick(w->Command15, Qt::LeftButton);
-    QVERIFY(w->Command16->isEnabled());
-    QTest::mouseClick(w->Command16, Qt::LeftButton);
-    QCOMPARE(w->lblrem->text(), QStringLiteral("0"));
-    QCOMPARE(w->Text3->text(), w->xmitText);
+    click("Command9");
+    QVERIFY(control("Command15")->isEnabled());
+    click("Command15");
+    QVERIFY(control("Command16")->isEnabled());
+    click("Command16");
+    QCOMPARE(control<QLabel>("lblrem")->text(), QStringLiteral("0"));
+    QCOMPARE(control<TextBox>("Text3")->text(), state().xmitText);
+    QVERIFY2(modals->messages.isEmpty(), qPrintable(modals->messages.join(QLatin1Char('\n'))));
 }
 
 void TestEndToEnd::verticalPicturesReachTheLcd_data() {
@@ -134,22 +149,23 @@ void TestEndToEnd::verticalPicturesReachTheLcd_data() {
 void TestEndToEnd::verticalPicturesReachTheLcd() {
     QFETCH(int, size);
     QFETCH(QString, status);
-    QTest::mouseClick(w->optgrf[size], Qt::LeftButton);
-    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-    drawPattern(w->canvas);
-    // One dot drawn the way a user does, in the middle of the panel.
-    const QPoint middle(w->Picture1->width() / 2, w->Picture1->height() / 2);
-    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, middle);
-    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, middle);
-    QVERIFY(w->canvas.isSet(w->lcdWidth / 2, w->lcdHeight / 2));
+    click(QStringLiteral("optgrf(%1)").arg(size));
+    click("Option2(0)");
+    importPattern();
+    // One dot drawn with the pen, in the middle of the panel.
+    auto* box = control<CanvasView>("Picture1");
+    const QPoint middle(box->width() / 2, box->height() / 2);
+    QTest::mousePress(box, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(box, Qt::LeftButton, {}, middle);
+    QVERIFY(state().canvas.isSet(state().panelWidth() / 2, state().panelHeight() / 2));
     openPort();
     convertReformatSend();
-    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(status), 5000);
-    QCOMPARE(pixelsOff(lcdPicture(), w->canvas), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(receiveWindow()->text().contains(status), 5000);
+    QCOMPARE(pixelsOff(lcdPicture(), state().canvas), 0);
 }
 
 void TestEndToEnd::loadedBmpReachesTheLcdHorizontally() {
-    QTest::mouseClick(w->optgrf[1], Qt::LeftButton); // 128x64
+    click("optgrf(1)"); // 128x64
     Canvas picture(128, 64);
     drawPattern(picture);
     const QString path = m_dir->filePath(QStringLiteral("picture.bmp"));
@@ -158,56 +174,54 @@ void TestEndToEnd::loadedBmpReachesTheLcdHorizontally() {
     file.write(writeMonochromeBmp(picture.image()));
     file.close();
 
-    Modals modals;
-    modals.fileAnswers << path;
-    QTest::mouseClick(w->Command10, Qt::LeftButton); // Load, with "Inverted" ticked
-    QVERIFY2(modals.messages.isEmpty(), qPrintable(modals.messages.join(QLatin1Char('\n'))));
-    QVERIFY(w->Option2[1]->isChecked());
+    modals->fileAnswers << path;
+    click("Command10"); // Load, with "Inverted" ticked
+    QVERIFY2(modals->messages.isEmpty(), qPrintable(modals->messages.join(QLatin1Char('\n'))));
+    QVERIFY(option("Option2", 1)->isChecked());
     openPort();
     convertReformatSend();
-    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("LCD 128x64 H 1025 bytes")),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        receiveWindow()->text().contains(QStringLiteral("LCD 128x64 H 1025 bytes")), 5000);
     QCOMPARE(pixelsOff(lcdPicture(), picture), 0);
 }
 
 void TestEndToEnd::eepromLoadThenDisplay() {
-    QTest::mouseClick(w->optgrf[1], Qt::LeftButton); // 128x64, what the PIC shows by default
-    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-    drawPattern(w->canvas);
-    QTest::mouseClick(w->Check1, Qt::LeftButton);
-    QCOMPARE(w->Command16->text(), QStringLiteral("Load Eeprom"));
-    w->xmitdelay->setText(QStringLiteral("5")); // the PIC here needs no EEPROM write time
+    click("optgrf(1)"); // 128x64, what the PIC shows by default
+    click("Option2(0)");
+    importPattern();
+    click("Check1");
+    QCOMPARE(control<QPushButton>("Command16")->text(), QStringLiteral("Load Eeprom"));
+    // The PIC here needs no EEPROM write time.
+    typeInto(control<QLineEdit>("xmitdelay"), QStringLiteral("5"));
     openPort();
     convertReformatSend();
-    QVERIFY(w->xmitText.startsWith(QStringLiteral("*12000000a]")));
+    QVERIFY(state().xmitText.startsWith(QStringLiteral("*12000000a]")));
     QTRY_VERIFY_WITH_TIMEOUT(
-        w->Text1->text().contains(QStringLiteral("EEPROM 1024 bytes at 0000\r\n")), 5000);
+        receiveWindow()->text().contains(QStringLiteral("EEPROM 1024 bytes at 0000\r\n")), 5000);
 
-    QTest::mouseClick(w->cmdlcd, Qt::LeftButton); // "&Disp Eprom"
+    click("cmdlcd"); // "&Disp Eprom"
     QTRY_VERIFY_WITH_TIMEOUT(
-        w->Text1->text().contains(QStringLiteral("LCD 128x64 V from EEPROM\r\n")), 5000);
-    QCOMPARE(pixelsOff(lcdPicture(), w->canvas), 0);
+        receiveWindow()->text().contains(QStringLiteral("LCD 128x64 V from EEPROM\r\n")), 5000);
+    QCOMPARE(pixelsOff(lcdPicture(), state().canvas), 0);
 }
 
 void TestEndToEnd::bufferMismatchIsAnOverrun() {
-    QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
-    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-    drawPattern(w->canvas);
+    click("optgrf(1)");
+    click("Option2(0)");
+    importPattern();
     openPort();
-    QTest::mouseClick(w->Command9, Qt::LeftButton); // the header tells the PIC: 32 a chunk
-    w->List2->setCurrentRow(5);                     // chunks of 64 from here on
-    QTest::mouseClick(w->Command15, Qt::LeftButton);
+    click("Command9");                          // the header tells the PIC: 32 a chunk
+    clickRow(control<QListWidget>("List2"), 5); // chunks of 64 from here on
+    QCOMPARE(state().pic.buffer, 64);
+    click("Command15");
     // The window will not send a stream whose chunks disagree with its header...
-    QVERIFY(!w->Command16->isEnabled());
-    // ...so the disagreement is made behind its back, to see the PIC catch it.
-    w->List2->setCurrentRow(4);
-    QTest::mouseClick(w->Command9, Qt::LeftButton);
-    w->picBuffer = 64;
-    QTest::mouseClick(w->Command15, Qt::LeftButton);
-    QVERIFY(w->Command16->isEnabled());
-    QTest::mouseClick(w->Command16, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(w->Text1->text().contains(QStringLiteral("OVERRUN chunk 1: 64 > 32")),
-                             5000);
+    QVERIFY(!control("Command16")->isEnabled());
+    // ...but the user can copy the output window and paste it to the PIC, which catches it.
+    click("Command11");                // Copy
+    click("Command4");                 // Paste and Send, confirmed
+    QCOMPARE(modals->texts.size(), 2); // "copied", then "Are you sure?"
+    QTRY_VERIFY_WITH_TIMEOUT(
+        receiveWindow()->text().contains(QStringLiteral("OVERRUN chunk 1: 64 > 32")), 5000);
 }
 
 void TestEndToEnd::pacingMeetsTheBusyCheck_data() {
@@ -225,29 +239,25 @@ void TestEndToEnd::pacingMeetsTheBusyCheck() {
     QFETCH(int, busyMs);
     QFETCH(bool, busy);
     if (busyMs != 2) {
-        delete w;
-        m_sim->terminate();
-        m_sim->waitForFinished(5000);
-        delete m_sim;
+        closeWindow();
+        stopSim();
         startSim(busyMs);
-        w = new Main;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        openWindow();
     }
-    QTest::mouseClick(w->optgrf[1], Qt::LeftButton);
-    QTest::mouseClick(w->Option2[0], Qt::LeftButton);
-    drawPattern(w->canvas);
+    click("optgrf(1)");
+    click("Option2(0)");
+    importPattern();
     openPort(false);
     // The PIC notes a chunk late when the pseudo-terminal hands it over late, which a loaded
     // machine does now and then (by a clock tick, about 3 ms): so a send that must pass gets
     // five tries. A host that does not wait for the wire fails every one of them.
     for (int attempt = 1; attempt <= (busy ? 1 : 5); ++attempt) {
-        w->Text1->setText(QString());
-        w->xmitdelay->setText(delay);
+        receiveWindow()->setText(QString());
+        typeInto(control<QLineEdit>("xmitdelay"), delay);
         convertReformatSend();
         QTRY_VERIFY_WITH_TIMEOUT(
-            w->Text1->text().contains(QStringLiteral("LCD 128x64 V 1024 bytes")), 5000);
-        const QString answers = w->Text1->text();
+            receiveWindow()->text().contains(QStringLiteral("LCD 128x64 V 1024 bytes")), 5000);
+        const QString answers = receiveWindow()->text();
         QVERIFY2(answers.contains(QStringLiteral("LINE 19200 8N1 2122 chars ")),
                  qPrintable(answers));
         const bool reported = answers.contains(QStringLiteral("BUSY"));

@@ -9,6 +9,7 @@
 #include "support/BmpFixtures.h"
 #include "support/FileConditions.h"
 #include "support/Modals.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -39,16 +40,31 @@ bool samePixels(const QImage& a, const QImage& b) {
 
 QStringList enabledSizeOptions(const Main* w) {
     QStringList enabled;
-    for (QRadioButton* option : w->optgrf) {
+    for (int i = 0; i < 8; ++i) {
+        const auto* option = findControl<QRadioButton>(w, QStringLiteral("optgrf(%1)").arg(i));
         if (option->isEnabled())
             enabled << option->objectName();
     }
     return enabled;
 }
+
+// The bytes of the horizontal matrix over a panel, row by row.
+QByteArray capturedRows(const HorzMatrix& matrix, int width, int height) {
+    QByteArray bytes;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width / 8; ++column)
+            bytes += matrix.isEmpty(row, column) ? QByteArray()
+                                                 : QByteArray(1, char(matrix.byte(row, column)));
+    }
+    return bytes;
+}
 } // namespace
 
-class TestBmpFiles : public QObject {
+class TestBmpFiles : public WindowTest {
     Q_OBJECT
+public:
+    TestBmpFiles() : WindowTest(true) {}
+
 private slots:
     void init();
     void cleanup();
@@ -79,38 +95,47 @@ private slots:
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     void save(const QString& answer) {
-        m_modals->fileAnswers = {answer};
-        w->Command8->click();
+        modals->fileAnswers = {answer};
+        click("Command8");
     }
     void load(const QString& answer) {
-        m_modals->fileAnswers = {answer};
-        w->Command10->click();
+        modals->fileAnswers = {answer};
+        click("Command10");
+    }
+    // Ticks or clears "Inverted" with a click, as the user does.
+    void setInverted(bool inverted) {
+        if (control<QCheckBox>("chkinvert")->isChecked() != inverted)
+            click("chkinvert");
+        QCOMPARE(control<QCheckBox>("chkinvert")->isChecked(), inverted);
+    }
+    TextBox* output() const { return control<TextBox>("Text3"); }
+    CanvasView* canvasBox() const { return control<CanvasView>("Picture1"); }
+    // The output window holding `text` after a Convert, which enables its Save.
+    void showOutput(const QString& text) {
+        click("Command9");
+        QVERIFY(control<QPushButton>("Command12")->isEnabled());
+        output()->setText(text);
     }
 
-    Main* w = nullptr;
     QTemporaryDir* m_dir = nullptr;
-    Modals* m_modals = nullptr;
 };
 
 void TestBmpFiles::init() {
     m_dir = new QTemporaryDir;
     // Open to the ordinary user that some tests act as.
     QFile::setPermissions(m_dir->path(), everyone);
-    w = new Main;
-    m_modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
+    openWindow();
 }
 
 void TestBmpFiles::cleanup() {
-    delete w;
+    closeWindow();
     delete m_dir;
 }
 
 void TestBmpFiles::dialogShowsItsStartValues() {
     save(QString());
-    QCOMPARE(m_modals->dialogs.size(), 1);
-    const Modals::Shown shown = m_modals->dialogs.first();
+    QCOMPARE(modals->dialogs.size(), 1);
+    const Modals::Shown shown = modals->dialogs.first();
     QCOMPARE(shown.title, QStringLiteral("LCD File to Open"));
     QCOMPARE(shown.filters, QStringList{QStringLiteral("Image (*.bmp)")});
     QCOMPARE(shown.directory, QDir::currentPath());
@@ -146,24 +171,25 @@ void TestBmpFiles::saveWritesTheCanvas_data() {
 void TestBmpFiles::saveWritesTheCanvas() {
     QFETCH(int, option);
     QFETCH(int, fileSize);
-    w->optgrf[option]->click();
-    w->canvas.image() = patternImage(w->lcdWidth, w->lcdHeight, option);
+    click(QStringLiteral("optgrf(%1)").arg(option));
+    const QSize panel(state().panelWidth(), state().panelHeight());
+    importOntoCanvas(w, modals, patternImage(panel.width(), panel.height(), option));
     save(path("out.bmp"));
     const QByteArray file = readAll(path("out.bmp"));
     QCOMPARE(file.size(), fileSize);
-    QVERIFY(samePixels(QImage::fromData(file, "BMP"), w->canvas.image()));
-    QVERIFY(m_modals->messages.isEmpty());
-    QVERIFY(w->Picture1->measuresDisplayPixels());
-    QCOMPARE(w->Picture1->size(), QSize(w->lcdWidth, w->lcdHeight));
+    QVERIFY(samePixels(QImage::fromData(file, "BMP"), state().canvas.image()));
+    QVERIFY(modals->messages.isEmpty());
+    QVERIFY(canvasBox()->measuresDisplayPixels());
+    QCOMPARE(canvasBox()->size(), panel);
 }
 
 void TestBmpFiles::saveCancelledOrFailed() {
     save(QString());
     QVERIFY(QDir(m_dir->path()).isEmpty());
     save(QStringLiteral("!") + path("no such folder/out.bmp"));
-    QCOMPARE(m_modals->messages.size(), 1);
-    QVERIFY2(m_modals->messages.first().startsWith("Quorvel|File Save Error - "),
-             qPrintable(m_modals->messages.first()));
+    QCOMPARE(modals->messages.size(), 1);
+    QVERIFY2(modals->messages.first().startsWith("Quorvel|File Save Error - "),
+             qPrintable(modals->messages.first()));
     QVERIFY(QDir(m_dir->path()).isEmpty());
 }
 
@@ -180,14 +206,14 @@ void TestBmpFiles::loadCapturesWhatSaveWrote_data() {
 void TestBmpFiles::loadCapturesWhatSaveWrote() {
     QFETCH(int, option);
     QFETCH(bool, inverted);
-    w->optgrf[option]->click();
-    const int width = w->lcdWidth;
-    const int height = w->lcdHeight;
+    click(QStringLiteral("optgrf(%1)").arg(option));
+    const int width = state().panelWidth();
+    const int height = state().panelHeight();
     const QImage picture = patternImage(width, height, 2);
-    w->canvas.image() = picture;
+    importOntoCanvas(w, modals, picture);
     save(path("round.bmp"));
-    w->Command5->click();
-    w->chkinvert->setChecked(inverted);
+    click("Command5");
+    setInverted(inverted);
     load(path("round.bmp"));
 
     const QByteArray file = readAll(path("round.bmp"));
@@ -198,17 +224,17 @@ void TestBmpFiles::loadCapturesWhatSaveWrote() {
             auto byte = quint8(file[62 + (height - 1 - row) * rowLength + column]);
             if (inverted)
                 byte = 255 - byte;
-            QCOMPARE(w->horzMatrix.byte(row, column), byte);
+            QCOMPARE(state().horzMatrix.byte(row, column), byte);
             hex += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
         }
     }
-    QCOMPARE(w->Text3->text(), hex); // 240 wide: the two pad bytes of every row never appear
-    QVERIFY(w->horzMatrix.isEmpty(0, width / 8));
-    QVERIFY(!w->chkinvert->isEnabled());
+    QCOMPARE(output()->text(), hex); // 240 wide: the two pad bytes of every row never appear
+    QVERIFY(state().horzMatrix.isEmpty(0, width / 8));
+    QVERIFY(!control("chkinvert")->isEnabled());
     QCOMPARE(enabledSizeOptions(w), QStringList{"optgrf(7)"});
-    QVERIFY(samePixels(w->canvas.image(), picture));
-    QCOMPARE(w->Picture1->size(), QSize(width, height));
-    QVERIFY(m_modals->messages.isEmpty());
+    QVERIFY(samePixels(state().canvas.image(), picture));
+    QCOMPARE(canvasBox()->size(), QSize(width, height));
+    QVERIFY(modals->messages.isEmpty());
 }
 
 void TestBmpFiles::loadFileFromAnotherProgram() {
@@ -219,12 +245,12 @@ void TestBmpFiles::loadFileFromAnotherProgram() {
     if (file.isEmpty())
         QSKIP(qPrintable(failure));
     writeFile(path("other.bmp"), file);
-    w->optgrf[1]->click();
-    w->chkinvert->setChecked(false);
+    click("optgrf(1)");
+    setInverted(false);
     load(path("other.bmp"));
-    QVERIFY(m_modals->messages.isEmpty());
+    QVERIFY(modals->messages.isEmpty());
     const QByteArray expected = expectedRows(picture, 1); // whichever palette order it wrote
-    QCOMPARE(w->Text3->text(), QString::fromLatin1(expected.toHex()));
+    QCOMPARE(output()->text(), QString::fromLatin1(expected.toHex()));
 }
 
 void TestBmpFiles::convertSameBeforeSaveAndAfterLoad_data() {
@@ -242,20 +268,26 @@ void TestBmpFiles::convertSameBeforeSaveAndAfterLoad() {
     // back: the PIC must get the same bytes either way.
     QFETCH(int, option);
     QFETCH(bool, inverted);
-    w->optgrf[option]->click();
-    w->chkinvert->setChecked(inverted);
+    click(QStringLiteral("optgrf(%1)").arg(option));
+    setInverted(inverted);
+    const int width = state().panelWidth();
+    const int height = state().panelHeight();
+    QList<QPoint> dots;
     for (int i = 0; i < 40; ++i)
-        w->canvas.setPixel((i * 7) % w->lcdWidth, (i * 5) % w->lcdHeight, Canvas::Black);
-    w->Command9->click();
-    const QString drawn = w->Text3->text();
-    QCOMPARE(drawn.size(), w->lcdWidth / 8 * w->lcdHeight * 2 + 2);
+        dots << QPoint((i * 7) % width, (i * 5) % height);
+    clickPixels(canvasBox(), dots);
+    for (const QPoint& dot : dots)
+        QVERIFY(state().canvas.isSet(dot.x(), dot.y()));
+    click("Command9");
+    const QString drawn = output()->text();
+    QCOMPARE(drawn.size(), width / 8 * height * 2 + 2);
     save(path("drawn.bmp"));
-    w->Command5->click();
-    w->chkinvert->setChecked(inverted);
+    click("Command5");
+    setInverted(inverted);
     load(path("drawn.bmp"));
-    w->Command9->click();
-    QVERIFY2(m_modals->messages.isEmpty(), qPrintable(m_modals->messages.join('|')));
-    QCOMPARE(w->Text3->text(), drawn);
+    click("Command9");
+    QVERIFY2(modals->messages.isEmpty(), qPrintable(modals->messages.join('|')));
+    QCOMPARE(output()->text(), drawn);
 }
 
 void TestBmpFiles::loadFailures_data() {
@@ -279,51 +311,59 @@ void TestBmpFiles::loadFailures() {
     QFETCH(QByteArray, file);
     QFETCH(QString, message);
     writeFile(path("bad.bmp"), file);
+    // What the refused file must leave as it was: the bytes an earlier Load captured, and a
+    // picture imported after Clear.
+    writeFile(path("earlier.bmp"), writeMonochromeBmp(patternImage(240, 64, 5)));
+    load(path("earlier.bmp"));
+    const QByteArray captured = capturedRows(state().horzMatrix, 240, 64);
+    QCOMPARE(captured.size(), 30 * 64);
+    click("Command5");
     const QImage before = patternImage(240, 64, 6);
-    w->canvas.image() = before;
-    w->Text3->setText(QStringLiteral("before"));
-    w->horzMatrix.set(0, 0, 0x5a);
+    importOntoCanvas(w, modals, before);
+    output()->setText(QStringLiteral("before"));
+    QVERIFY(modals->messages.isEmpty());
+
     load(path("bad.bmp"));
-    QCOMPARE(m_modals->messages, QStringList{message});
-    QCOMPARE(w->Text3->text(), QString());
-    QVERIFY(w->chkinvert->isEnabled());
-    QVERIFY(w->chkinvert->isChecked());
+    QCOMPARE(modals->messages, QStringList{message});
+    QCOMPARE(output()->text(), QString());
+    QVERIFY(control("chkinvert")->isEnabled());
+    QVERIFY(control<QCheckBox>("chkinvert")->isChecked());
     QCOMPARE(enabledSizeOptions(w), QStringList{"optgrf(7)"});
     // The file was refused whole: no picture changed, pixel for pixel and in size.
-    QCOMPARE(std::as_const(w->canvas).image(), before);
-    QCOMPARE(w->horzMatrix.byte(0, 0), quint8(0x5a));
-    QVERIFY(w->horzMatrix.isEmpty(0, 1));
+    QVERIFY(samePixels(state().canvas.image(), before));
+    QCOMPARE(capturedRows(state().horzMatrix, 240, 64), captured);
+    QVERIFY(state().horzMatrix.isEmpty(0, 30));
 }
 
 void TestBmpFiles::clearGivesThePanelItsBoxBack() {
     // A 128x64 picture loaded at 128x64, then the 320x200 size, then Load of that file again
     // (refused): Clear must give back the 320x200 box, in panel units, so clicks reach every pixel.
-    w->optgrf[1]->click();
+    click("optgrf(1)");
     writeFile(path("small.bmp"), writeMonochromeBmp(whiteImage(128, 64)));
     load(path("small.bmp"));
-    QCOMPARE(w->Picture1->size(), QSize(128, 64));
-    w->optgrf[7]->click();
+    QCOMPARE(canvasBox()->size(), QSize(128, 64));
+    click("optgrf(7)");
     load(path("small.bmp"));
-    QCOMPARE(m_modals->messages.size(), 1);
-    w->Command5->click();
-    QCOMPARE(w->canvas.width(), 320);
-    QCOMPARE(w->Picture1->size(), QSize(320, 200));
-    QVERIFY(!w->Picture1->measuresDisplayPixels());
-    QTest::mouseClick(w->Picture1, Qt::LeftButton, Qt::NoModifier, QPoint(318, 198));
-    QVERIFY(w->canvas.isSet(318, 198));
+    QCOMPARE(modals->messages.size(), 1);
+    click("Command5");
+    QCOMPARE(state().canvas.width(), 320);
+    QCOMPARE(canvasBox()->size(), QSize(320, 200));
+    QVERIFY(!canvasBox()->measuresDisplayPixels());
+    QTest::mouseClick(canvasBox(), Qt::LeftButton, Qt::NoModifier, QPoint(318, 198));
+    QVERIFY(state().canvas.isSet(318, 198));
 }
 
 void TestBmpFiles::loadCancelled() {
-    w->Text3->setText(QStringLiteral("before"));
+    output()->setText(QStringLiteral("before"));
     load(QString());
-    QCOMPARE(w->Text3->text(), QString());
-    QVERIFY(!w->chkinvert->isEnabled());
+    QCOMPARE(output()->text(), QString());
+    QVERIFY(!control("chkinvert")->isEnabled());
     QCOMPARE(enabledSizeOptions(w), QStringList{"optgrf(7)"});
-    QVERIFY(w->horzMatrix.isEmpty(0, 0));
-    QVERIFY(m_modals->messages.isEmpty());
-    w->Command5->click();
+    QVERIFY(state().horzMatrix.isEmpty(0, 0));
+    QVERIFY(modals->messages.isEmpty());
+    click("Command5");
     QCOMPARE(enabledSizeOptions(w).size(), 8);
-    QVERIFY(w->chkinvert->isEnabled());
+    QVERIFY(control("chkinvert")->isEnabled());
 }
 
 void TestBmpFiles::openPutsFileIntoTransmitWindow_data() {
@@ -346,20 +386,20 @@ void TestBmpFiles::openPutsFileIntoTransmitWindow() {
     QFETCH(QString, text2);
     if (!content.isNull())
         writeFile(path(answer), content);
-    w->Text2->setText(QStringLiteral("typed before"));
+    control<TextBox>("Text2")->setText(QStringLiteral("typed before"));
     const QString chosen = answer.isEmpty()         ? QString()
                            : answer.startsWith('!') ? "!" + path(answer.mid(1))
                                                     : path(answer);
-    m_modals->fileAnswers = {chosen};
-    w->mnuOpen->trigger();
-    QCOMPARE(w->Text2->text(), text2);
-    QVERIFY(m_modals->messages.isEmpty());
-    QCOMPARE(m_modals->dialogs.size(), 1);
-    QCOMPARE(m_modals->dialogs.first().filters,
-             (QStringList{"Open ASCII (*.txt)", "All Files (*)"}));
-    QCOMPARE(m_modals->dialogs.first().fileNameBox, QString());
-    QCOMPARE(w->commdlg->Filter, QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|"));
-    QCOMPARE(w->commdlg->FileName, chosen.startsWith('!') ? chosen.mid(1) : chosen);
+    modals->fileAnswers = {chosen};
+    click("mnuOpen");
+    QCOMPARE(control<TextBox>("Text2")->text(), text2);
+    QVERIFY(modals->messages.isEmpty());
+    QCOMPARE(modals->dialogs.size(), 1);
+    QCOMPARE(modals->dialogs.first().filters, (QStringList{"Open ASCII (*.txt)", "All Files (*)"}));
+    QCOMPARE(modals->dialogs.first().fileNameBox, QString());
+    const auto* dialog = control<CommonDialog>("commdlg");
+    QCOMPARE(dialog->Filter, QStringLiteral("Open ASCII (*.txt)|*.txt|All Files (*.*)|*.*|"));
+    QCOMPARE(dialog->FileName, chosen.startsWith('!') ? chosen.mid(1) : chosen);
 }
 
 void TestBmpFiles::namesWithAndWithoutDot_data() {
@@ -421,35 +461,35 @@ void TestBmpFiles::namesWithAndWithoutDot() {
         writeFile(path(file), picture);
     if (operation == QLatin1String("open") || operation == QLatin1String("load")) {
         // An earlier table Save left its filter and extension in the shared dialog.
-        m_modals->fileAnswers = {QString()};
-        w->Command12->setEnabled(true);
-        w->Command12->click();
+        showOutput(QStringLiteral("ff"));
+        modals->fileAnswers = {QString()};
+        click("Command12");
     }
+    if (operation == QLatin1String("table save"))
+        showOutput(QStringLiteral("0xff,0x00"));
 
-    m_modals->whenShown<QFileDialog>([this, chosen, filter](QFileDialog* dialog) {
+    modals->whenShown<QFileDialog>([this, chosen, filter](QFileDialog* dialog) {
         if (!filter.isEmpty())
             dialog->selectNameFilter(filter);
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path(chosen));
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
     if (operation == QLatin1String("open")) {
-        w->mnuOpen->trigger();
-        QCOMPARE(w->Text2->text(), QStringLiteral("ff,00\r\n"));
+        click("mnuOpen");
+        QCOMPARE(control<TextBox>("Text2")->text(), QStringLiteral("ff,00\r\n"));
     } else if (operation == QLatin1String("load")) {
-        w->chkinvert->setChecked(false);
-        w->Command10->click();
-        QCOMPARE(w->Text3->text().size(), 30 * 64 * 2);
+        setInverted(false);
+        click("Command10");
+        QCOMPARE(output()->text().size(), 30 * 64 * 2);
     } else if (operation == QLatin1String("picture save")) {
-        w->Command8->click();
+        click("Command8");
         QCOMPARE(readAll(path(file)).size(), 2110);
     } else {
-        w->Text3->setText(QStringLiteral("0xff,0x00"));
-        w->Command12->setEnabled(true);
-        w->Command12->click();
+        click("Command12");
         QCOMPARE(readAll(path(file)), QByteArray("0xff,0x00"));
     }
-    QVERIFY2(m_modals->messages.isEmpty(), qPrintable(m_modals->messages.join('\n')));
-    QCOMPARE(w->commdlg->FileName, path(file));
+    QVERIFY2(modals->messages.isEmpty(), qPrintable(modals->messages.join('\n')));
+    QCOMPARE(control<CommonDialog>("commdlg")->FileName, path(file));
     QDir folder(m_dir->path());
     QCOMPARE(folder.entryList(QDir::Files), QStringList{file}); // and nothing else written
 }
@@ -484,16 +524,16 @@ void TestBmpFiles::filesThatAreNoPlainFile() {
     {
         AsOrdinaryUser user;
         load(name);
-        QCOMPARE(m_modals->messages, QStringList{quorvelBox("Error: " + name + ' ' + reason)});
-        QCOMPARE(w->Text3->text(), QString());
+        QCOMPARE(modals->messages, QStringList{quorvelBox("Error: " + name + ' ' + reason)});
+        QCOMPARE(output()->text(), QString());
 
         // Open passes over the same file without a word and keeps the Transmit Window's text.
-        w->Text2->setText(QStringLiteral("typed before"));
-        m_modals->fileAnswers = {name};
-        w->mnuOpen->trigger();
+        control<TextBox>("Text2")->setText(QStringLiteral("typed before"));
+        modals->fileAnswers = {name};
+        click("mnuOpen");
     }
-    QCOMPARE(w->Text2->text(), QStringLiteral("typed before"));
-    QCOMPARE(m_modals->messages.size(), 1);
+    QCOMPARE(control<TextBox>("Text2")->text(), QStringLiteral("typed before"));
+    QCOMPARE(modals->messages.size(), 1);
     QVERIFY(clock.elapsed() < 5000); // neither waited for a writer
 }
 
@@ -539,24 +579,23 @@ void TestBmpFiles::saveFailures() {
     }
     QFile::setPermissions(folder, situation == QLatin1String("read-only folder") ? readOnlyFolder
                                                                                  : everyone);
-    w->Text3->setText(situation == QLatin1String("latin-1")
-                          ? QStringLiteral("\u20ac \u0141\u00f3d\u017a 0xff")
-                          : QString(3000, QLatin1Char('f')));
-    w->Command12->setEnabled(true);
+    showOutput(situation == QLatin1String("latin-1")
+                   ? QStringLiteral("\u20ac \u0141\u00f3d\u017a 0xff")
+                   : QString(3000, QLatin1Char('f')));
     {
         AsOrdinaryUser user;
         std::unique_ptr<FileSizeLimit> limit;
         if (situation == QLatin1String("full"))
             limit = std::make_unique<FileSizeLimit>(1000);
-        m_modals->fileAnswers = {"!" + name};
-        (save == QLatin1String("picture") ? w->Command8 : w->Command12)->click();
+        modals->fileAnswers = {"!" + name};
+        click(save == QLatin1String("picture") ? "Command8" : "Command12");
     }
     QFile::setPermissions(folder, everyone);
     if (message.isEmpty()) {
-        QVERIFY2(m_modals->messages.isEmpty(), qPrintable(m_modals->messages.join('\n')));
+        QVERIFY2(modals->messages.isEmpty(), qPrintable(modals->messages.join('\n')));
         QCOMPARE(readAll(name).size(), save == QLatin1String("picture") ? 2110 : 3000);
     } else {
-        QCOMPARE(m_modals->messages, QStringList{quorvelBox(message.replace("path", name))});
+        QCOMPARE(modals->messages, QStringList{quorvelBox(message.replace("path", name))});
         QCOMPARE(readAll(name), situation == QLatin1String("gone") ? QByteArray() : old);
     }
 }

@@ -4,18 +4,19 @@
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
-#include "support/PtyPair.h"
-
 #include "support/Modals.h"
+#include "support/PtyPair.h"
+#include "support/WindowTest.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class TestMenus : public QObject {
+class TestMenus : public WindowTest {
     Q_OBJECT
+public:
+    TestMenus() : WindowTest(true) {}
+
 private slots:
-    void init();
-    void cleanup();
     void exitClosesThePortAndEveryWindow_data();
     void exitClosesThePortAndEveryWindow();
     void aboutTexts();
@@ -24,22 +25,7 @@ private slots:
     void oneWindowEach();
     void systemInfo_data();
     void systemInfo();
-
-private:
-    Main* w = nullptr;
-    Modals* m_modals = nullptr;
 };
-
-void TestMenus::init() {
-    w = new Main;
-    m_modals = new Modals(w);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-}
-
-void TestMenus::cleanup() {
-    delete w;
-}
 
 void TestMenus::exitClosesThePortAndEveryWindow_data() {
     QTest::addColumn<bool>("portOpen");
@@ -51,20 +37,23 @@ void TestMenus::exitClosesThePortAndEveryWindow() {
     QFETCH(bool, portOpen);
     PtyPair pty;
     QVERIFY(pty.asCom1());
-    w->MSComm1->setCommPort(1);
-    if (portOpen)
-        QVERIFY2(w->MSComm1->setPortOpen(true), qPrintable(w->MSComm1->errorString()));
-    w->mnuAbout->trigger();
-    w->mnuHelp->trigger();
-    w->mnuExit->trigger();
-    QVERIFY(!w->MSComm1->PortOpen());
+    auto* port = control<SerialPort>("MSComm1");
+    QVERIFY(option("Option1", 0)->isChecked());
+    if (portOpen) {
+        click("cmdcomm");
+        QVERIFY2(port->PortOpen(), qPrintable(modals->messages.join('\n')));
+    }
+    click("mnuAbout");
+    click("mnuHelp");
+    click("mnuExit");
+    QVERIFY(!port->PortOpen());
     QVERIFY(!w->isVisible());
     QTRY_VERIFY(!w->findChild<About*>() && !w->findChild<Help*>());
-    QVERIFY(m_modals->messages.isEmpty()); // no prompt
+    QVERIFY(modals->messages.isEmpty()); // no prompt
 }
 
 void TestMenus::aboutTexts() {
-    w->mnuAbout->trigger();
+    click("mnuAbout");
     auto* about = w->findChild<About*>(QStringLiteral("frmAbout"));
     QVERIFY(about);
     QVERIFY(about->isVisible());
@@ -86,7 +75,7 @@ void TestMenus::aboutTexts() {
 }
 
 void TestMenus::helpPage() {
-    w->mnuHelp->trigger();
+    click("mnuHelp");
     auto* help = w->findChild<Help*>(QStringLiteral("frmHelp"));
     QVERIFY(help);
     QCOMPARE(help->windowTitle(), QStringLiteral("Quorvel Help"));
@@ -122,7 +111,7 @@ void TestMenus::oneWindowEach() {
     QFETCH(QString, menu);
     QFETCH(QString, window);
     QFETCH(QString, closeButton);
-    auto* action = w->findChild<QAction*>(menu);
+    auto* action = control<QAction>(menu);
     const auto windows = [this, &window] { return w->findChildren<QDialog*>(window); };
     action->trigger();
     QPointer<QDialog> first = windows().value(0);
@@ -157,14 +146,14 @@ void TestMenus::systemInfo() {
     }
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", bin.path().toLocal8Bit());
-    w->mnuAbout->trigger();
+    click("mnuAbout");
     w->findChild<About*>()->cmdSysInfo->click();
     qputenv("PATH", path);
     if (installed) {
         QTRY_VERIFY(QFile::exists(started));
-        QVERIFY(m_modals->messages.isEmpty());
+        QVERIFY(modals->messages.isEmpty());
     } else {
-        QCOMPARE(m_modals->messages,
+        QCOMPARE(modals->messages,
                  QStringList{"Quorvel|System Information Is Unavailable At This Time"});
         QVERIFY(!QFile::exists(started));
     }

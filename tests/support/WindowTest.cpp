@@ -1,9 +1,14 @@
 #include "support/WindowTest.h"
 
 #include "app/CanvasView.h"
+#include "app/ImportDialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMouseEvent>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
@@ -42,4 +47,26 @@ void clickPixels(const CanvasView* box, const QList<QPoint>& pixels) {
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
     }
+}
+
+void importOntoCanvas(Main* window, Modals* modals, const QImage& picture) {
+    QVERIFY(modals);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("picture.png"));
+    QVERIFY(picture.save(file));
+    const auto dialogs = modals->dialogs.size();
+    const auto messages = modals->messages.size();
+    modals->fileAnswers = {file};
+    modals->whenShown<ImportDialog>([](ImportDialog* dialog) {
+        dialog->cboScale->setCurrentIndex(int(ImportScale::Fit));
+        dialog->cboDither->setCurrentIndex(int(ImportDither::Threshold));
+        dialog->sldThreshold->setValue(128);
+        dialog->chkImportInvert->setChecked(false);
+        dialog->accept();
+    });
+    clickControl(window, QStringLiteral("cmdImport"));
+    QCOMPARE(modals->messages.size(), messages);
+    modals->dialogs.resize(dialogs);
+    QCOMPARE(window->state().canvas.image().convertToFormat(QImage::Format_RGB32),
+             picture.convertToFormat(QImage::Format_RGB32));
 }

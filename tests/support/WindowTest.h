@@ -54,3 +54,11 @@ class CanvasView;
 QPoint pointOfPixel(const CanvasView* box, const QPoint& pixel);
 // Dots of the pen drawn where the user clicks, one press and release a pixel.
 void clickPixels(const CanvasView* box, const QList<QPoint>& pixels);
+
+class QImage;
+
+// A black-and-white picture of the panel's size put on the canvas the way a user does it: saved
+// as a PNG file, chosen in Import's file dialog and taken by frmImport at Fit and Threshold 128,
+// so that it lands pixel for pixel. `modals` answers the dialogs; what they show is not kept in
+// modals->dialogs, so a test sees only its own.
+void importOntoCanvas(Main* window, Modals* modals, const QImage& picture);
