@@ -2,6 +2,7 @@
 // into pieces without the pieces reaching the text or a copy, and pastes of nothing.
 #include "app/Main.h"
 #include "app/TextBox.h"
+#include "support/Controls.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -55,7 +56,8 @@ int pasteWithEmptyClipboard(int argc, char** argv) {
         return 3;
     QGuiApplication::clipboard()->clear();
     QApplication::processEvents();
-    for (TextBox* box : {w.Text1, w.Text2, w.Text3}) {
+    for (TextBox* box : {findControl<TextBox>(&w, "Text1"), findControl<TextBox>(&w, "Text2"),
+                         findControl<TextBox>(&w, "Text3")}) {
         const QString before = box->text();
         box->setFocus();
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -221,15 +223,15 @@ void TestTextBox::hugeOpenThenKeysStayQuick() {
     const QString text = hexLine(1 << 20);
     QElapsedTimer clock;
     clock.start();
-    w.Text2->setText(text);
+    findControl<TextBox>(&w, "Text2")->setText(text);
     QApplication::processEvents();
-    w.Text2->moveCursor(QTextCursor::End);
+    findControl<TextBox>(&w, "Text2")->moveCursor(QTextCursor::End);
     for (int i = 0; i < 20; ++i) {
-        QTest::keyClick(w.Text2, 'k');
+        QTest::keyClick(findControl<TextBox>(&w, "Text2"), 'k');
         QApplication::processEvents();
     }
     const qint64 elapsed = clock.elapsed();
-    QCOMPARE(w.Text2->text(), text + QString(20, QLatin1Char('k')));
+    QCOMPARE(findControl<TextBox>(&w, "Text2")->text(), text + QString(20, QLatin1Char('k')));
     QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
 }
 
@@ -240,7 +242,8 @@ void TestTextBox::pasteOfNoText() {
     auto* picture = new QMimeData;
     picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
     QGuiApplication::clipboard()->setMimeData(picture);
-    for (TextBox* box : {w.Text1, w.Text2, w.Text3}) {
+    for (TextBox* box : {findControl<TextBox>(&w, "Text1"), findControl<TextBox>(&w, "Text2"),
+                         findControl<TextBox>(&w, "Text3")}) {
         box->setText(QStringLiteral("kept"));
         box->setFocus();
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);

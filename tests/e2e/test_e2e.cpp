@@ -68,7 +68,7 @@ private:
     void importPattern() {
         Canvas picture(state().panelWidth(), state().panelHeight());
         drawPattern(picture);
-        importOntoCanvas(w, modals, picture.image());
+        QVERIFY(importOntoCanvas(w, modals, picture.image()));
     }
     QImage lcdPicture() const { return QImage(m_dir->filePath(QStringLiteral("lcd.png"))); }
     TextBox* receiveWindow() const { return control<TextBox>("Text1"); }

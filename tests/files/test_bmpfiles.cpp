@@ -173,7 +173,7 @@ void TestBmpFiles::saveWritesTheCanvas() {
     QFETCH(int, fileSize);
     click(QStringLiteral("optgrf(%1)").arg(option));
     const QSize panel(state().panelWidth(), state().panelHeight());
-    importOntoCanvas(w, modals, patternImage(panel.width(), panel.height(), option));
+    QVERIFY(importOntoCanvas(w, modals, patternImage(panel.width(), panel.height(), option)));
     save(path("out.bmp"));
     const QByteArray file = readAll(path("out.bmp"));
     QCOMPARE(file.size(), fileSize);
@@ -210,7 +210,7 @@ void TestBmpFiles::loadCapturesWhatSaveWrote() {
     const int width = state().panelWidth();
     const int height = state().panelHeight();
     const QImage picture = patternImage(width, height, 2);
-    importOntoCanvas(w, modals, picture);
+    QVERIFY(importOntoCanvas(w, modals, picture));
     save(path("round.bmp"));
     click("Command5");
     setInverted(inverted);
@@ -319,7 +319,7 @@ void TestBmpFiles::loadFailures() {
     QCOMPARE(captured.size(), 30 * 64);
     click("Command5");
     const QImage before = patternImage(240, 64, 6);
-    importOntoCanvas(w, modals, before);
+    QVERIFY(importOntoCanvas(w, modals, before));
     output()->setText(QStringLiteral("before"));
     QVERIFY(modals->messages.isEmpty());
 

@@ -49,11 +49,11 @@ void clickPixels(const CanvasView* box, const QList<QPoint>& pixels) {
     }
 }
 
-void importOntoCanvas(Main* window, Modals* modals, const QImage& picture) {
-    QVERIFY(modals);
+bool importOntoCanvas(Main* window, Modals* modals, const QImage& picture) {
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("picture.png"));
-    QVERIFY(picture.save(file));
+    if (!modals || !folder.isValid() || !picture.save(file))
+        return false;
     const auto dialogs = modals->dialogs.size();
     const auto messages = modals->messages.size();
     modals->fileAnswers = {file};
@@ -65,8 +65,8 @@ void importOntoCanvas(Main* window, Modals* modals, const QImage& picture) {
         dialog->accept();
     });
     clickControl(window, QStringLiteral("cmdImport"));
-    QCOMPARE(modals->messages.size(), messages);
+    const bool quiet = modals->messages.size() == messages;
     modals->dialogs.resize(dialogs);
-    QCOMPARE(window->state().canvas.image().convertToFormat(QImage::Format_RGB32),
-             picture.convertToFormat(QImage::Format_RGB32));
+    return quiet && window->state().canvas.image().convertToFormat(QImage::Format_RGB32) ==
+                        picture.convertToFormat(QImage::Format_RGB32);
 }

@@ -60,5 +60,6 @@ class QImage;
 // A black-and-white picture of the panel's size put on the canvas the way a user does it: saved
 // as a PNG file, chosen in Import's file dialog and taken by frmImport at Fit and Threshold 128,
 // so that it lands pixel for pixel. `modals` answers the dialogs; what they show is not kept in
-// modals->dialogs, so a test sees only its own.
-void importOntoCanvas(Main* window, Modals* modals, const QImage& picture);
+// modals->dialogs, so a test sees only its own. False when a box was shown or the canvas does
+// not hold the picture afterwards.
+bool importOntoCanvas(Main* window, Modals* modals, const QImage& picture);
