@@ -95,6 +95,21 @@ void CommonDialog::ShowSave() {
     showFileDialog(true);
 }
 
+QString CommonDialog::chooseFileToOpen(const QString& title, const QString& filter) {
+    const QString kept[] = {DialogTitle, Filter, FileName, DefaultExt};
+    DialogTitle = title;
+    Filter = filter;
+    FileName.clear();
+    DefaultExt.clear();
+    showFileDialog(false);
+    const QString chosen = FileName;
+    DialogTitle = kept[0];
+    Filter = kept[1];
+    FileName = kept[2];
+    DefaultExt = kept[3];
+    return chosen;
+}
+
 bool CommonDialog::ShowFont() {
     QFont current(FontName);
     if (FontSize > 0)

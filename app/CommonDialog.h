@@ -27,6 +27,10 @@ public:
     // Afterwards FileName holds the chosen path, or is empty when the user cancelled.
     void ShowOpen();
     void ShowSave();
+    // An open dialog with its own title and filter for a use the next Load or Save must not
+    // inherit: title, filter, file name and default extension are as before afterwards (the
+    // folder moves on, as with every use). The chosen path, or empty when cancelled.
+    QString chooseFileToOpen(const QString& title, const QString& filter);
     // False when cancelled; FontName and FontSize are then unchanged.
     bool ShowFont();
 

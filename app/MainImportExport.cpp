@@ -11,13 +11,11 @@
 #include <QRadioButton>
 
 void Main::cmdImport_Click() {
-    ui.commdlg->DialogTitle = QStringLiteral("Picture to Import");
-    ui.commdlg->Filter = QStringLiteral("Pictures|%1|All Files (*.*)|*.*")
-                             .arg(importPatterns().join(QLatin1Char(';')));
-    ui.commdlg->FileName.clear();
-    ui.commdlg->DefaultExt.clear();
-    ui.commdlg->ShowOpen();
-    const QString fileName = ui.commdlg->FileName;
+    // Save and Load find the shared dialog as they left it: an Import in between changes
+    // nothing they show.
+    const QString fileName = ui.commdlg->chooseFileToOpen(
+        QStringLiteral("Picture to Import"), QStringLiteral("Pictures|%1|All Files (*.*)|*.*")
+                                                 .arg(importPatterns().join(QLatin1Char(';'))));
     if (fileName.isEmpty())
         return;
 

@@ -49,6 +49,7 @@ private slots:
     void importOkPutsTheResultOnTheCanvas();
     void importCancelledChangesNothing();
     void unreadablePictureIsRefused();
+    void importLeavesTheSharedDialogAsItWas();
     void exportOpensWithTheByteMatrixChoice();
     void exportCopyAndSave_data();
     void exportCopyAndSave();
@@ -187,6 +188,19 @@ void TestImportExportDialogs::importCancelledChangesNothing() {
     modals->fileAnswers = {QString()};
     click("cmdImport");
     QCOMPARE(state().canvas.image(), before);
+}
+
+void TestImportExportDialogs::importLeavesTheSharedDialogAsItWas() {
+    QVERIFY(photo(100, 100).save(path("photo.png")));
+    importFile(path("photo.png"), [](ImportDialog* dialog) { dialog->accept(); });
+    modals->fileAnswers = {QString()};
+    click("Command8"); // the picture's Save, cancelled
+    QCOMPARE(modals->dialogs.size(), 2);
+    QCOMPARE(modals->dialogs[0].title, QStringLiteral("Picture to Import"));
+    const Modals::Shown& save = modals->dialogs[1];
+    QCOMPARE(save.title, QStringLiteral("LCD File to Open"));
+    QCOMPARE(save.filters, QStringList{QStringLiteral("Image (*.bmp)")});
+    QCOMPARE(save.suffix, QStringLiteral("bmp"));
 }
 
 void TestImportExportDialogs::unreadablePictureIsRefused() {
