@@ -1,5 +1,5 @@
 // Byte matrices: vertical bytes read from the canvas, horizontal bytes captured from a file.
-#include "Pictures.h"
+#include "support/MatrixPictures.h"
 #include "canvas/LcdSize.h"
 #include "convert/OutputText.h"
 #include "support/TestPictures.h"

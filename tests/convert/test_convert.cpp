@@ -1,6 +1,6 @@
 // The Convert step without the window: horizontal bytes taken from the canvas as a saved and
 // reloaded file would give them, and which source each conversion uses.
-#include "Pictures.h"
+#include "support/MatrixPictures.h"
 #include "canvas/Bmp.h"
 #include "canvas/LcdSize.h"
 #include "convert/Convert.h"

@@ -1,5 +1,5 @@
 // Tables for firmware: each format's lines, names, the binary preview and the byte order.
-#include "Pictures.h"
+#include "support/MatrixPictures.h"
 #include "convert/Export.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 // The output text around the bytes, the size label and the transmit stream.
-#include "Pictures.h"
+#include "support/MatrixPictures.h"
 #include "convert/OutputText.h"
 #include "convert/TransmitText.h"
 

@@ -3,6 +3,7 @@
 // Answers the modal message boxes and dialogs that a handler opens inside its own event loop.
 // One timer watches QApplication::activeModalWidget() for as long as the object lives: give it
 // the window as parent (or delete it in cleanup()) so that no answer spills into the next test.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -101,10 +102,14 @@ private:
         const bool unchecked = path.startsWith(QLatin1Char('!'));
         if (unchecked)
             path.remove(0, 1);
-        // selectFile() leaves the name box alone once it has focus, so fill the box itself.
-        if (name)
+        // selectFile() leaves the name box alone once it has focus, so fill the box itself. A
+        // file the dialog preselected from the file name of its last use is let go first, as
+        // typing over it does: the dialog takes a file selected in its list before a typed name.
+        if (name) {
+            for (auto* view : dialog->findChildren<QAbstractItemView*>())
+                view->clearSelection();
             name->setText(path);
-        else
+        } else
             dialog->selectFile(path);
         // Queued, so that a box the dialog opens (replace an existing file?) runs its loop
         // outside this callback, where the timer can answer it.

@@ -1,5 +1,5 @@
 // Pen dots and the pointer caption.
-#include "CanvasChecks.h"
+#include "support/CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/Dot.h"
 

@@ -1,5 +1,5 @@
 // Zoom, undo and redo, Invert and Shift strokes on the real window, and the window's layout.
-#include "CanvasChecks.h"
+#include "support/CanvasChecks.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"

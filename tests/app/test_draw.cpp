@@ -1,5 +1,5 @@
 // Drawing with the mouse on the real window, the Draw/Erase pens, Font and Text.
-#include "CanvasChecks.h"
+#include "support/CanvasChecks.h"
 #include "app/CanvasView.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"

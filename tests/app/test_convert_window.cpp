@@ -1,5 +1,5 @@
 // Convert and the Byte Matrix choice, clicked in a real window.
-#include "Pictures.h"
+#include "support/MatrixPictures.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"

@@ -1,7 +1,7 @@
 // "Send to LCD" and "Paste and Send " over a pseudo-terminal standing in for the cable.
-#include "MemoryPort.h"
-#include "SendCost.h"
-#include "SendHarness.h"
+#include "support/MemoryPort.h"
+#include "support/SendCost.h"
+#include "support/SendHarness.h"
 #include "app/CanvasView.h"
 #include "app/TextBox.h"
 #include "link/QtSerialPort.h"

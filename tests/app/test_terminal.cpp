@@ -1,5 +1,5 @@
 // The receive monitor and the terminal keys, over a pseudo-terminal standing in for the cable.
-#include "SendHarness.h"
+#include "support/SendHarness.h"
 #include "app/TextBox.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 // The receive filter and the send loop, without a window or a line.
-#include "MemoryPort.h"
+#include "support/MemoryPort.h"
 #include "convert/OutputText.h"
 #include "link/QtSerialPort.h"
 #include "link/ReceiveFilter.h"

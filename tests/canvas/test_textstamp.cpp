@@ -1,5 +1,5 @@
 // Text stamped onto the canvas: one-bit glyphs at the current position, then the next line.
-#include "CanvasChecks.h"
+#include "support/CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/TextStamp.h"
 
