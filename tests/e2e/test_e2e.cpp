@@ -6,6 +6,7 @@
 #include "canvas/Bmp.h"
 #include "link/SerialPort.h"
 #include "support/Modals.h"
+#include "support/TestPictures.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -32,15 +33,12 @@ void drawPattern(Canvas& canvas) {
                 canvas.setPixel(x, y, Canvas::Black);
 }
 
-// Pixels where the LCD picture and the canvas disagree (dark on the LCD = set on the canvas).
+// Pixels where the LCD picture and the canvas disagree (dark on the LCD = set on the canvas);
+// -1 when the sizes differ.
 int pixelsOff(const QImage& lcd, const Canvas& canvas) {
     if (lcd.size() != QSize(canvas.width(), canvas.height()))
         return -1;
-    int wrong = 0;
-    for (int y = 0; y < lcd.height(); ++y)
-        for (int x = 0; x < lcd.width(); ++x)
-            wrong += (qGray(lcd.pixel(x, y)) < 128) != canvas.isSet(x, y);
-    return wrong;
+    return pixelsOff(lcd, [&canvas](int x, int y) { return canvas.isSet(x, y); });
 }
 } // namespace
 
