@@ -102,36 +102,35 @@ void benchCli() {
         return;
     }
 
+    // One row: our run against the peer's (when there is one) taking turns, its goal met when
+    // ours is under `limitMs` and at least `factor` times faster.
+    const auto compare = [&](const QString& work, int runs, const std::function<void()>& oursRun,
+                             const std::function<void()>& peerRun, double limitMs, double factor,
+                             const QString& goalText) {
+        const std::vector<double> us = medianMicrosTakingTurns(
+            runs, peerOk ? std::vector<std::function<void()>>{oursRun, peerRun}
+                         : std::vector<std::function<void()>>{oursRun});
+        const double oursMs = us[0] / 1000;
+        const double peerMs = peerOk ? us[1] / 1000 : NAN;
+        table.row({work, millis(oursMs), peerOk ? millis(peerMs) : QStringLiteral("-"),
+                   peerOk ? ratio(peerMs / oursMs) : QStringLiteral("-"), goalText,
+                   goal(oursMs < limitMs && (!peerOk || peerMs / oursMs >= factor))});
+    };
     constexpr int singleRuns = 21;
-    const std::vector<double> single = medianMicrosTakingTurns(
-        singleRuns, peerOk ? std::vector<std::function<void()>>{[&] { runToExit(ours, {one}); },
-                                                                [&] { peerOn(one); }}
-                           : std::vector<std::function<void()>>{[&] { runToExit(ours, {one}); }});
-    const double oursMs = single[0] / 1000;
-    const double peerMs = peerOk ? single[1] / 1000 : NAN;
-    table.row({QStringLiteral("one 128x64 PNG"), millis(oursMs),
-               peerOk ? millis(peerMs) : QStringLiteral("-"),
-               peerOk ? ratio(peerMs / oursMs) : QStringLiteral("-"),
-               QStringLiteral("< 50 ms, >= 3x"),
-               goal(oursMs < 50 && (!peerOk || peerMs / oursMs >= 3))});
-
     constexpr int batchRuns = 3;
+    compare(
+        QStringLiteral("one 128x64 PNG"), singleRuns, [&] { runToExit(ours, {one}); },
+        [&] { peerOn(one); }, 50, 3, QStringLiteral("< 50 ms, >= 3x"));
     const QString out = dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
     const QStringList batch = hundred + QStringList{QStringLiteral("-o"), out};
-    const std::vector<double> many = medianMicrosTakingTurns(
-        batchRuns, peerOk ? std::vector<std::function<void()>>{[&] { runToExit(ours, batch); },
-                                                               [&] {
-                                                                   for (const QString& p : hundred)
-                                                                       peerOn(p);
-                                                               }}
-                          : std::vector<std::function<void()>>{[&] { runToExit(ours, batch); }});
-    const double batchMs = many[0] / 1000;
-    const double peerBatchMs = peerOk ? many[1] / 1000 : NAN;
-    table.row({QStringLiteral("100 PNGs (one call; the peer once each)"), millis(batchMs),
-               peerOk ? millis(peerBatchMs) : QStringLiteral("-"),
-               peerOk ? ratio(peerBatchMs / batchMs) : QStringLiteral("-"),
-               QStringLiteral("< 1 s, >= 10x"),
-               goal(batchMs < 1000 && (!peerOk || peerBatchMs / batchMs >= 10))});
+    compare(
+        QStringLiteral("100 PNGs (one call; the peer once each)"), batchRuns,
+        [&] { runToExit(ours, batch); },
+        [&] {
+            for (const QString& p : hundred)
+                peerOn(p);
+        },
+        1000, 10, QStringLiteral("< 1 s, >= 10x"));
     table.print();
     printNote(
         QStringLiteral("Median of %1 runs (one picture) and %2 runs (100 pictures), the two "
