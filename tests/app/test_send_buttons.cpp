@@ -417,12 +417,13 @@ void TestSendButtons::chunksHoldOnTheWire() {
     const double firstNs = double(headerSize) * wireNs + 5e6;
     QVERIFY(waits.front() - startNs >= firstNs);
     for (int k = 1; k < chunks; ++k) {
-        // Arrival times: the pseudo-terminal hands a byte over late now and then on a busy
-        // machine (by a clock tick, about 3 ms), which shortens the gap after it, so each gap
-        // is allowed 4 ms of that (a send that does not wait for the wire gives 5.2 ms); the
-        // whole run is held to the full figure.
+        // Arrival times are noted late, never early: the pseudo-terminal or the reading thread
+        // wakes late now and then on a busy machine (6.3 ms has been seen), which shortens the
+        // gap after it. So each gap is allowed 10 ms of that, which still fails a send that
+        // does not wait for the wire (5.2 ms a gap), and the whole run is held to the full
+        // figure, which lateness cannot shorten.
         const qint64 gap = waits[k] - waits[k - 1];
-        QVERIFY2(gap >= leastNs - 4e6,
+        QVERIFY2(gap >= leastNs - 10e6,
                  qPrintable(QStringLiteral("chunk %1: %2 ms").arg(k).arg(gap / 1e6, 0, 'f', 2)));
         QVERIFY(waits[k] - startNs >= firstNs + k * leastNs);
     }
