@@ -128,7 +128,7 @@ private:
         layout.endLayout();
         return std::max<qreal>(1, line.height());
     }
-    // The frame only: a document margin takes room above the first line only until the box
+    // The frame only: a QTextDocument margin takes room above the first line only until the box
     // scrolls, after which a cut line would show in it, so the box has none.
     int chrome() const { return 2 * m_box->frameWidth(); }
     int heightFor(int lines) const {

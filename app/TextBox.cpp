@@ -10,7 +10,7 @@
 #include <algorithm>
 
 namespace {
-// What the text document shows: every CR LF, lone CR and lone LF is one line break.
+// What the QTextDocument shows: every CR LF, lone CR and lone LF is one line break.
 QString displayForm(QString text) {
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -8,12 +8,12 @@
 #include "convert/FileAccess.h"
 #include "link/QtSerialPort.h"
 #include "link/SendLoop.h"
-#include "support/MemoryPort.h"
-#include "support/SendCost.h"
-#include "support/SendHarness.h"
 #include "support/Controls.h"
+#include "support/MemoryPort.h"
 #include "support/Modals.h"
 #include "support/PtyPair.h"
+#include "support/SendCost.h"
+#include "support/SendHarness.h"
 
 #include <QLineEdit>
 #include <QLocale>

@@ -1,10 +1,10 @@
 // Zoom, undo and redo, Invert and Shift strokes on the real window, and the window's layout.
-#include "support/CanvasChecks.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
 #include "canvas/LcdSize.h"
+#include "support/CanvasChecks.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>

@@ -1,5 +1,4 @@
 // Convert and the Byte Matrix choice, clicked in a real window.
-#include "support/MatrixPictures.h"
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
@@ -7,6 +6,7 @@
 #include "convert/ByteMatrix.h"
 #include "convert/HorizontalCapture.h"
 #include "support/BmpFixtures.h"
+#include "support/MatrixPictures.h"
 #include "support/TestPictures.h"
 #include "support/WindowTest.h"
 

@@ -1,10 +1,10 @@
 // Drawing with the mouse on the real window, the Draw/Erase pens, Font and Text.
-#include "support/CanvasChecks.h"
 #include "app/CanvasView.h"
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "canvas/Bmp.h"
 #include "canvas/TextStamp.h"
+#include "support/CanvasChecks.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>

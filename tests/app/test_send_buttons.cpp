@@ -1,10 +1,10 @@
 // "Send to LCD" and "Paste and Send " over a pseudo-terminal standing in for the cable.
-#include "support/MemoryPort.h"
-#include "support/SendCost.h"
-#include "support/SendHarness.h"
 #include "app/CanvasView.h"
 #include "app/TextBox.h"
 #include "link/QtSerialPort.h"
+#include "support/MemoryPort.h"
+#include "support/SendCost.h"
+#include "support/SendHarness.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,6 +1,6 @@
 // The receive monitor and the terminal keys, over a pseudo-terminal standing in for the cable.
-#include "support/SendHarness.h"
 #include "app/TextBox.h"
+#include "support/SendHarness.h"
 
 #include <QtTest>
 #include <QtWidgets>

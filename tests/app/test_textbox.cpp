@@ -1,5 +1,5 @@
-// The text boxes under edits: the text they keep against what the document shows, huge texts cut
-// into pieces without the pieces reaching the text or a copy, and pastes of nothing.
+// The text boxes under edits: the text they keep against what their QTextDocument shows, huge texts
+// cut into pieces without the pieces reaching the text or a copy, and pastes of nothing.
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "support/Controls.h"
@@ -205,7 +205,7 @@ void TestTextBox::hugeTextInPiecesNeverInTheText() {
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
         QVERIFY(block.length() - 1 <= TextBox::SoftLine);
     QVERIFY(!box.isUndoRedoEnabled());
-    // A copy of everything is the text as it was given, with the document's line feed.
+    // A copy of everything is the text as it was given, with QTextDocument's line feed.
     box.selectAll();
     box.copy();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString(text).replace("\r\n", "\n"));

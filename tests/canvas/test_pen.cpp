@@ -1,7 +1,7 @@
 // Pen dots and the pointer caption.
-#include "support/CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/Dot.h"
+#include "support/CanvasChecks.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // Text stamped onto the canvas: one-bit glyphs at the current position, then the next line.
-#include "support/CanvasChecks.h"
 #include "canvas/Canvas.h"
 #include "canvas/TextStamp.h"
+#include "support/CanvasChecks.h"
 
 #include <QFontMetrics>
 #include <QtTest>

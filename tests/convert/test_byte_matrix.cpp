@@ -1,7 +1,7 @@
 // Byte matrices: vertical bytes read from the canvas, horizontal bytes captured from a file.
-#include "support/MatrixPictures.h"
 #include "canvas/LcdSize.h"
 #include "convert/OutputText.h"
+#include "support/MatrixPictures.h"
 #include "support/TestPictures.h"
 
 #include <QtTest>

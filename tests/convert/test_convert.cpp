@@ -1,11 +1,11 @@
 // The Convert step without the window: horizontal bytes taken from the canvas as a saved and
 // reloaded file would give them, and which source each conversion uses.
-#include "support/MatrixPictures.h"
 #include "canvas/Bmp.h"
 #include "canvas/LcdSize.h"
 #include "convert/Convert.h"
 #include "convert/HorizontalCapture.h"
 #include "support/BmpFixtures.h"
+#include "support/MatrixPictures.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // Tables for firmware: each format's lines, names, the binary preview and the byte order.
-#include "support/MatrixPictures.h"
 #include "convert/Export.h"
+#include "support/MatrixPictures.h"
 
 #include <QtTest>
 

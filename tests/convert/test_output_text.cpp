@@ -1,7 +1,7 @@
 // The output text around the bytes, the size label and the transmit stream.
-#include "support/MatrixPictures.h"
 #include "convert/OutputText.h"
 #include "convert/TransmitText.h"
+#include "support/MatrixPictures.h"
 
 #include <QtTest>
 

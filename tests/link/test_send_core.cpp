@@ -1,9 +1,9 @@
 // The receive filter and the send loop, without a window or a line.
-#include "support/MemoryPort.h"
 #include "convert/OutputText.h"
 #include "link/QtSerialPort.h"
 #include "link/ReceiveFilter.h"
 #include "link/SendLoop.h"
+#include "support/MemoryPort.h"
 
 #include <QtTest>
 
