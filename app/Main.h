@@ -183,6 +183,8 @@ private:
     // What Convert and Export read: the panel, the canvas, Inverted, the Load capture while it
     // stands, the four Output Format boxes.
     ConvertInput convertInput(bool horizontal) const;
+    // The four Output Format boxes as they stand.
+    OutputFormat outputFormatNow() const;
     // What Convert and Reformat read besides the output window, as the controls show it now;
     // refreshSendButton() disarms Send to LCD at its first change (MainOutput.cpp).
     TransmitBasis transmitBasisNow() const;

@@ -68,9 +68,12 @@ ConvertInput Main::convertInput(bool horizontal) const {
     input.canvas = m_state.canvas.image();
     input.inverted = ui.chkinvert->isChecked();
     input.loaded = m_state.loadCaptureStands() ? &m_state.horzMatrix : nullptr;
-    input.format = {ui.txtfrmt->text(), ui.txtDelim->text(), ui.txthead->text(),
-                    ui.txtfoot->text()};
+    input.format = outputFormatNow();
     return input;
+}
+
+OutputFormat Main::outputFormatNow() const {
+    return {ui.txtfrmt->text(), ui.txtDelim->text(), ui.txthead->text(), ui.txtfoot->text()};
 }
 
 void Main::Option2_Click(int) {

@@ -15,7 +15,7 @@
 // A stroke, press to release, is one step of the undo history.
 void Main::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
     if (!m_state.penDown)
-        m_strokeOpenedStep = m_state.history.begin(m_state.canvas, m_state.panelIndex());
+        m_strokeOpenedStep = m_state.beginStep();
     ui.lblxy->setVisible(true);
     ui.Picture1->updatePixels(plotDot(m_state.canvas, QPointF(x, y)));
     m_state.penDown = true;
@@ -37,7 +37,7 @@ void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers shift, dou
 void Main::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {
     ui.lblxy->setVisible(false);
     if (m_state.penDown && m_strokeOpenedStep)
-        m_state.history.end(m_state.canvas, m_state.panelIndex());
+        m_state.endStep();
     m_strokeOpenedStep = false;
     m_state.penDown = false;
 }

@@ -50,12 +50,12 @@ void Main::putImportedPicture(const QImage& picture) {
 
 QByteArray Main::exportBytes() const {
     // The bytes Convert would take now, from the same source, without the closing "00".
-    return pictureBytes(convertInput(!ui.Option2[0]->isChecked()));
+    return pictureBytes(convertInput(m_state.horizontal));
 }
 
 void Main::cmdExport_Click() {
     ExportDialog dialog(exportBytes(), m_state.panelWidth(), m_state.panelHeight(),
-                        !ui.Option2[0]->isChecked(), ui.commdlg, this);
+                        m_state.horizontal, ui.commdlg, this);
     dialog.setChoices(m_exportFormat, m_exportOptions);
     dialog.exec();
     m_exportFormat = dialog.format();

@@ -18,8 +18,7 @@ void Main::Command15_Click() {
     // A decorated table cannot be cut into the PIC's hex stream.
     ReformatInput input;
     input.windowText = ui.Text3->text();
-    input.format = {ui.txtfrmt->text(), ui.txtDelim->text(), ui.txthead->text(),
-                    ui.txtfoot->text()};
+    input.format = outputFormatNow();
     input.header = m_state.pic.header;
     input.pieceLength = m_state.pic.buffer;
     input.waitChars = m_state.pic.waitChars;
@@ -49,8 +48,7 @@ TransmitBasis Main::transmitBasisNow() const {
     basis.picBufferEntry = ui.List2->currentRow();
     basis.picDelayEntry = ui.List3->currentRow();
     basis.waitChars = ui.Text4->text();
-    basis.format = {ui.txtfrmt->text(), ui.txtDelim->text(), ui.txthead->text(),
-                    ui.txtfoot->text()};
+    basis.format = outputFormatNow();
     return basis;
 }
 

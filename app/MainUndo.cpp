@@ -11,12 +11,11 @@
 #include <QRadioButton>
 
 Main::CanvasStep::CanvasStep(Main* window)
-    : m_window(window), m_opened(window->m_state.history.begin(window->m_state.canvas,
-                                                               window->m_state.panelIndex())) {}
+    : m_window(window), m_opened(window->m_state.beginStep()) {}
 
 Main::CanvasStep::~CanvasStep() {
     if (m_opened)
-        m_window->m_state.history.end(m_window->m_state.canvas, m_window->m_state.panelIndex());
+        m_window->m_state.endStep();
 }
 
 void Main::buildCanvasTools() {

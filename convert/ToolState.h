@@ -45,6 +45,10 @@ public:
     Canvas canvas;
     // Undo and redo of the canvas and its panel; the window wraps each change in one step.
     UndoHistory history;
+    // One step of the history around a change of the canvas or panel (UndoHistory::begin and
+    // end with this canvas and panel).
+    bool beginStep() { return history.begin(canvas, m_panelIndex); }
+    bool endStep() { return history.end(canvas, m_panelIndex); }
     // Back to the canvas and panel before the latest step, or forward again; false when there
     // is none.
     bool undo();
