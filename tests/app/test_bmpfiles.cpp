@@ -5,6 +5,7 @@
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
+#include "support/TestFiles.h"
 
 #include "support/BmpFixtures.h"
 #include "support/FileConditions.h"
@@ -16,17 +17,6 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // The group as well as the others: a test that acts as "nobody" keeps root's groups.
 constexpr auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                           QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
@@ -244,7 +234,7 @@ void TestBmpFiles::loadFileFromAnotherProgram() {
     const QByteArray file = imageMagickBilevel(picture, m_dir->path(), "BMP", &failure);
     if (file.isEmpty())
         QSKIP(qPrintable(failure));
-    writeFile(path("other.bmp"), file);
+    QVERIFY(writeFile(path("other.bmp"), file));
     click("optgrf(1)");
     setInverted(false);
     load(path("other.bmp"));
@@ -310,10 +300,10 @@ void TestBmpFiles::loadFailures_data() {
 void TestBmpFiles::loadFailures() {
     QFETCH(QByteArray, file);
     QFETCH(QString, message);
-    writeFile(path("bad.bmp"), file);
+    QVERIFY(writeFile(path("bad.bmp"), file));
     // What the refused file must leave as it was: the bytes an earlier Load captured, and a
     // picture imported after Clear.
-    writeFile(path("earlier.bmp"), writeMonochromeBmp(patternImage(240, 64, 5)));
+    QVERIFY(writeFile(path("earlier.bmp"), writeMonochromeBmp(patternImage(240, 64, 5))));
     load(path("earlier.bmp"));
     const QByteArray captured = capturedRows(state().horzMatrix, 240, 64);
     QCOMPARE(captured.size(), 30 * 64);
@@ -339,7 +329,7 @@ void TestBmpFiles::clearGivesThePanelItsBoxBack() {
     // A 128x64 picture loaded at 128x64, then the 320x200 size, then Load of that file again
     // (refused): Clear must give back the 320x200 box, in panel units, so clicks reach every pixel.
     click("optgrf(1)");
-    writeFile(path("small.bmp"), writeMonochromeBmp(whiteImage(128, 64)));
+    QVERIFY(writeFile(path("small.bmp"), writeMonochromeBmp(whiteImage(128, 64))));
     load(path("small.bmp"));
     QCOMPARE(canvasBox()->size(), QSize(128, 64));
     click("optgrf(7)");
@@ -385,7 +375,7 @@ void TestBmpFiles::openPutsFileIntoTransmitWindow() {
     QFETCH(QByteArray, content);
     QFETCH(QString, text2);
     if (!content.isNull())
-        writeFile(path(answer), content);
+        QVERIFY(writeFile(path(answer), content));
     control<TextBox>("Text2")->setText(QStringLiteral("typed before"));
     const QString chosen = answer.isEmpty()         ? QString()
                            : answer.startsWith('!') ? "!" + path(answer.mid(1))
@@ -456,9 +446,9 @@ void TestBmpFiles::namesWithAndWithoutDot() {
     QFETCH(QString, file);
     const QByteArray picture = writeMonochromeBmp(patternImage(240, 64, 3));
     if (operation == QLatin1String("open"))
-        writeFile(path(file), "ff,00\r\n");
+        QVERIFY(writeFile(path(file), "ff,00\r\n"));
     if (operation == QLatin1String("load"))
-        writeFile(path(file), picture);
+        QVERIFY(writeFile(path(file), picture));
     if (operation == QLatin1String("open") || operation == QLatin1String("load")) {
         // An earlier table Save left its filter and extension in the shared dialog.
         showOutput(QStringLiteral("ff"));
@@ -513,7 +503,7 @@ void TestBmpFiles::filesThatAreNoPlainFile() {
     if (kind == QLatin1String("fifo")) {
         QCOMPARE(mkfifo(QFile::encodeName(name).constData(), 0666), 0);
     } else {
-        writeFile(name, writeMonochromeBmp(whiteImage(240, 64)));
+        QVERIFY(writeFile(name, writeMonochromeBmp(whiteImage(240, 64))));
         if (kind == QLatin1String("large"))
             QVERIFY(QFile::resize(name, 16 * 1024 * 1024 + 1)); // sparse: no disk taken
         else
@@ -574,7 +564,7 @@ void TestBmpFiles::saveFailures() {
         situation == QLatin1String("gone") ? folder + "/gone/table.txt" : folder + "/saved.out";
     const QByteArray old(5000, 'o');
     if (situation != QLatin1String("gone")) {
-        writeFile(name, old);
+        QVERIFY(writeFile(name, old));
         QFile::setPermissions(name, everyone);
     }
     QFile::setPermissions(folder, situation == QLatin1String("read-only folder") ? readOnlyFolder

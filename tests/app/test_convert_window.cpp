@@ -7,6 +7,7 @@
 #include "convert/HorizontalCapture.h"
 #include "support/BmpFixtures.h"
 #include "support/MatrixPictures.h"
+#include "support/TestFiles.h"
 #include "support/TestPictures.h"
 #include "support/WindowTest.h"
 
@@ -45,9 +46,7 @@ private:
     // are captured as stored.
     void load(const QByteArray& file) {
         const QString path = m_dir.filePath(QStringLiteral("load.bmp"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+        QVERIFY(writeFile(path, file));
         if (control<QCheckBox>("chkinvert")->isChecked())
             click("chkinvert");
         QVERIFY(!control<QCheckBox>("chkinvert")->isChecked());

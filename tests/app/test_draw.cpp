@@ -5,6 +5,7 @@
 #include "canvas/Bmp.h"
 #include "canvas/TextStamp.h"
 #include "support/CanvasChecks.h"
+#include "support/TestFiles.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>

@@ -7,6 +7,7 @@
 #include "app/Main.h"
 #include "canvas/Bmp.h"
 #include "convert/ByteMatrix.h"
+#include "support/TestFiles.h"
 
 #include "support/Modals.h"
 #include "support/WindowTest.h"
@@ -30,10 +31,6 @@ QImage photo(int width, int height) {
     return image;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestImportExportDialogs : public WindowTest {
@@ -131,11 +128,9 @@ void TestImportExportDialogs::importOkPutsTheResultOnTheCanvas() {
     const QImage picture = photo(640, 480);
     QVERIFY(picture.save(path("photo.png")));
     // Bytes captured by a Load, then Clear, which gives back the sizes and Inverted.
-    QFile bmp(path("loaded.bmp"));
-    QVERIFY(bmp.open(QIODevice::WriteOnly));
-    bmp.write(writeMonochromeBmp(photo(128, 64).convertToFormat(QImage::Format_Mono)));
-    bmp.close();
-    modals->fileAnswers = {bmp.fileName()};
+    QVERIFY(writeFile(path("loaded.bmp"),
+                      writeMonochromeBmp(photo(128, 64).convertToFormat(QImage::Format_Mono))));
+    modals->fileAnswers = {path("loaded.bmp")};
     click("Command10");
     click("Command5");
     QVERIFY(!state().horzMatrix.isEmpty(0, 0));
@@ -208,10 +203,7 @@ void TestImportExportDialogs::unreadablePictureIsRefused() {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     photo(64, 64).save(&buffer, "PNG");
-    QFile file(path("broken.png"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(png.left(png.size() / 2));
-    file.close();
+    QVERIFY(writeFile(path("broken.png"), png.left(png.size() / 2)));
     clickPixels(canvasBox(), {{1, 1}});
     const QImage before = state().canvas.image();
     bool shown = false;

@@ -6,6 +6,7 @@
 #include "convert/ByteMatrix.h"
 #include "convert/Export.h"
 #include "convert/OutputText.h"
+#include "support/TestFiles.h"
 #include "support/TestPictures.h"
 
 #include <QtTest>
@@ -24,10 +25,6 @@ QString sizeText(const LcdSize& size) {
     return QString::fromLatin1(size.label);
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestCli : public QObject {

@@ -3,6 +3,7 @@
 #include "canvas/LcdSize.h"
 #include "convert/Convert.h"
 #include "convert/Export.h"
+#include "support/TestFiles.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,11 +33,6 @@ bool pixelOf(const QByteArray& bytes, int width, bool horizontal, int x, int y) 
     if (horizontal)
         return (static_cast<quint8>(bytes[y * (width / 8) + x / 8]) >> (7 - x % 8)) & 1;
     return (static_cast<quint8>(bytes[(y / 8) * width + x]) >> (y % 8)) & 1;
-}
-
-bool write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QString run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
@@ -76,7 +72,7 @@ void TestExportCompile::everySizeAndLayoutCompilesToTheCanvasBytes() {
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("avr")));
     // The host has no AVR library; the attribute that places a table in flash means nothing here.
-    QVERIFY(write(dir.filePath(QStringLiteral("avr/pgmspace.h")), "#define PROGMEM\n"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("avr/pgmspace.h")), "#define PROGMEM\n"));
 
     QList<Exported> tables;
     QByteArray includes = "#include <stdio.h>\n";
@@ -100,7 +96,7 @@ void TestExportCompile::everySizeAndLayoutCompilesToTheCanvasBytes() {
                                    .arg(format == ExportFormat::Progmem ? 'p' : 'c');
                 const QString name = cIdentifier(options.name);
                 options.bytesPerLine = 5 + int(tables.size()) % 40;
-                QVERIFY(write(
+                QVERIFY(writeFile(
                     dir.filePath(name + exportExtension(format)),
                     exportTable(bytes, size.width, size.height, horizontal, format, options)));
                 tables << Exported{name, canvas, horizontal};
@@ -132,7 +128,7 @@ int main(void) {
     return 0;
 }
 )";
-    QVERIFY(write(dir.filePath(QStringLiteral("main.c")), program));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("main.c")), program));
     const QString binary = dir.filePath(QStringLiteral("tables"));
     QString failure =
         run(compiler, QStringList{"-Wall", "-Wextra", "-Werror", "-I", dir.path()} + flags +

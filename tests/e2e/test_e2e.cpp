@@ -6,6 +6,7 @@
 #include "canvas/Bmp.h"
 #include "link/SerialPort.h"
 #include "support/Modals.h"
+#include "support/TestFiles.h"
 #include "support/TestPictures.h"
 #include "support/WindowTest.h"
 
@@ -167,10 +168,7 @@ void TestEndToEnd::loadedBmpReachesTheLcdHorizontally() {
     Canvas picture(128, 64);
     drawPattern(picture);
     const QString path = m_dir->filePath(QStringLiteral("picture.bmp"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(writeMonochromeBmp(picture.image()));
-    file.close();
+    QVERIFY(writeFile(path, writeMonochromeBmp(picture.image())));
 
     modals->fileAnswers << path;
     click("Command10"); // Load, with "Inverted" ticked

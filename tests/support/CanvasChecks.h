@@ -33,9 +33,3 @@ inline bool onlyColours(const Canvas& canvas, std::initializer_list<QRgb> allowe
                 return false;
     return true;
 }
-
-// A picture file for Load or Import to read.
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
