@@ -265,20 +265,29 @@ data_char:
         bz      data_after_show
         btfsc   pflags, PF_NIBBLE
         bra     data_low_digit
-        movf    val, W
+        ifdef MUT_NIBBLE_SWAP
+        movf    val, W                  ; fault variant: the first digit kept as the low nibble
+        else
+        swapf   val, W                  ; the high digit, kept in the high nibble
+        endif
         movwf   nib_hi
         bsf     pflags, PF_NIBBLE
+        movf    mode, W                 ; a picture byte: the LCD gets ready for it now
+        xorlw   1
+        bz      data_done
+        movlw   4
+        cpfslt  count_hi
+        bra     data_done
+        movf    count_lo, W
+        movwf   idx_lo
+        movf    count_hi, W
+        movwf   idx_hi
+        call    lcd_position
+        bsf     pflags, PF_PARK
         return
 data_low_digit:
-        bcf     pflags, PF_NIBBLE
-        ifdef MUT_NIBBLE_SWAP
-; fault variant: the second digit taken as the high nibble
-        swapf   val, W
-        iorwf   nib_hi, W
-        else
-        swapf   nib_hi, W
-        iorwf   val, W
-        endif
+        movf    val, W
+        call    byte_of_digits
         movwf   val                     ; the byte
         movf    mode, W
         xorlw   1
@@ -290,12 +299,10 @@ data_to_lcd:
         movlw   4                       ; bytes past 1024 are counted, not shown
         cpfslt  count_hi
         bra     data_count
-        movf    count_lo, W
-        movwf   idx_lo
-        movf    count_hi, W
-        movwf   idx_hi
         movf    val, W
-        call    lcd_put_byte
+        call    lcd_data
+data_lcd_written:
+        call    lcd_byte_written
 data_count:
         infsnz  count_lo, F
         incf    count_hi, F
@@ -321,6 +328,19 @@ data_after_show:
         infsnz  extra_lo, F
         incf    extra_hi, F
 data_done:
+        return
+
+; byte_of_digits: W = the low digit; returns the byte made with the high digit kept (already
+; shifted) in nib_hi, and marks the byte complete.
+byte_of_digits:
+        bcf     pflags, PF_NIBBLE
+        bcf     pflags, PF_PARK
+        ifdef MUT_NIBBLE_SWAP
+; fault variant: the second digit taken as the high nibble
+        movwf   tmp
+        swapf   tmp, W
+        endif
+        iorwf   nib_hi, W
         return
 
 ; data_separator: a character of a wait text. The first run of the transfer is learnt; later
@@ -368,6 +388,56 @@ finish_run_check:
 finish_run_done:
         clrf    run_len
         bcf     pflags, PF_RUN_BAD
+        return
+
+; wait_low_digit: called by the main loop when the ring is empty. When a picture byte's high
+; digit is in and the LCD is positioned for it (PF_PARK), waits for the low digit at the UART
+; itself, with the receive interrupt held off, and writes the byte the moment it arrives: about
+; 7 us after the UART has the character, within its stop bit, so that the last byte of a chunk
+; is on the LCD before a wait text sent straight after it begins. Anything but a hex digit goes
+; to the parser as usual; 400 ms of quiet hands back to the main loop, which ends the transfer.
+wait_low_digit:
+        btfss   pflags, PF_PARK
+        return
+        bcf     PIE1, RCIE
+        movf    rx_head, W              ; a character may have come in just before
+        xorwf   rx_tail, W
+        bnz     wait_low_leave
+wait_low_poll:
+        btfsc   PIR1, RCIF
+        bra     wait_low_char
+        movlw   IDLE_END_TICKS
+        cpfslt  idle_ticks
+        bra     wait_low_leave
+        bra     wait_low_poll
+wait_low_char:
+        btfsc   RCSTA, OERR             ; let the interrupt count and clear an overrun
+        bra     wait_low_leave
+        movf    RCREG, W
+        movwf   ch
+        call    hex_value
+        bnc     wait_low_other
+        ifdef MUT_NIBBLE_SWAP
+        movwf   tmp
+        swapf   tmp, W
+        endif
+        iorwf   nib_hi, W               ; byte_of_digits, inline to save its call
+        call    lcd_data                ; the byte is on the LCD
+        bcf     pflags, PF_NIBBLE
+        bcf     pflags, PF_PARK
+        bsf     PIE1, RCIE
+        clrf    idle_ticks
+        movf    run_len, W              ; a wait text inside the byte (odd buffer size) ended
+        btfss   STATUS, Z
+        call    finish_run
+        goto    data_lcd_written
+wait_low_other:
+        bsf     PIE1, RCIE
+        clrf    idle_ticks
+        movf    ch, W
+        goto    parse_char
+wait_low_leave:
+        bsf     PIE1, RCIE
         return
 
 ; on_idle: the line has been quiet for 400 ms and every character is parsed: ends the open
@@ -442,6 +512,7 @@ end_load:
 end_clear:
         movlw   ST_IDLE
         movwf   state
+        bcf     pflags, PF_PARK
         return
 end_outside:
         movf    noh_lo, W

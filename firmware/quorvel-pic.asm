@@ -76,6 +76,7 @@ PF_NIBBLE       equ     0               ; a high nibble waits for its partner
 PF_WAIT_KNOWN   equ     1               ; the wait text has been learnt in this transfer
 PF_RUN_BAD      equ     2               ; the separator run read now differs from the wait text
 PF_LCD_DONE     equ     3               ; the picture's reply went out
+PF_PARK         equ     4               ; the LCD is ready for a byte; its low digit is next
 
 ; parser states
 ST_IDLE         equ     0               ; between transfers
@@ -132,12 +133,17 @@ clear_vars:
 
 ; ---------------------------------------------------------------------------------------------
 ; main_loop: takes one character from the ring at a time and hands it to the parser; when the
-; ring is empty and the line has been quiet for 400 ms, ends the transfer that is open.
+; ring is empty and the line has been quiet for 400 ms, ends the transfer that is open; when the
+; ring is empty otherwise, waits at the UART for the second digit of a picture byte.
 main_loop:
         call    rx_get
         bc      main_char
         movlw   IDLE_END_TICKS
         cpfslt  idle_ticks
+        bra     main_idle
+        call    wait_low_digit
+        bra     main_loop
+main_idle:
         call    on_idle
         bra     main_loop
 main_char:
