@@ -21,9 +21,10 @@
 ; HS: 20 MHz crystal. PBADEN OFF: RB0-RB4 come out of reset as digital pins (they drive the
 ; LCD). LVP OFF: RB5 is the LCD's /RST, not the low-voltage programming pin. WDT OFF: the code
 ; never waits without a bound. PWRT OFF so that READY goes out well within 100 ms of reset;
-; brown-out reset holds the chip while the supply is low instead.
+; brown-out reset at about 4.3 V (BORV 1) holds the chip instead while the supply is below
+; what it needs at 20 MHz (4.2 V).
         CONFIG  OSC = HS, FCMEN = OFF, IESO = OFF
-        CONFIG  PWRT = OFF, BOREN = SBORDIS, BORV = 3
+        CONFIG  PWRT = OFF, BOREN = SBORDIS, BORV = 1
         CONFIG  WDT = OFF, WDTPS = 32768
         CONFIG  CCP2MX = PORTC, PBADEN = OFF, LPT1OSC = OFF, MCLRE = ON
         CONFIG  STVREN = ON, LVP = OFF, XINST = OFF, DEBUG = OFF
