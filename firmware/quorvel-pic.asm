@@ -76,7 +76,6 @@ HDR_MAX         equ     11              ; header characters kept for an error li
 PF_NIBBLE       equ     0               ; a high nibble waits for its partner
 PF_WAIT_KNOWN   equ     1               ; the wait text has been learnt in this transfer
 PF_RUN_BAD      equ     2               ; the separator run read now differs from the wait text
-PF_LCD_DONE     equ     3               ; the picture's reply went out
 PF_PARK         equ     4               ; the LCD is ready for a byte; its low digit is next
 
 ; parser states
@@ -157,5 +156,6 @@ main_char:
         #include "ks0108.asm"
         #include "eeprom.asm"
         #include "parser.asm"
+        #include "transfer_end.asm"
 
         end
