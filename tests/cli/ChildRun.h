@@ -50,6 +50,8 @@ inline ChildRun runChild(const QByteArray& program, const ChildSetup& setup) {
         argv.push_back(word.data());
     argv.push_back(nullptr);
     const QByteArray outputFile = setup.outputFile;
+    const int capturedOut = out.handle();
+    const int capturedErr = err.handle();
     const QByteArray inputFile =
         setup.input == ChildSetup::FromFile ? setup.inputFile : QByteArray("/dev/null");
 
@@ -60,6 +62,9 @@ inline ChildRun runChild(const QByteArray& program, const ChildSetup& setup) {
             return run;
         writer = ::fork();
         if (writer == 0) {
+            // Ends on EPIPE once the program is gone, not by the signal (which the test
+            // framework's handler would report as a crash).
+            ::signal(SIGPIPE, SIG_IGN);
             ::close(pipeEnds[0]);
             static char zeros[65536];
             while (::write(pipeEnds[1], zeros, sizeof zeros) > 0) {
@@ -86,10 +91,10 @@ inline ChildRun runChild(const QByteArray& program, const ChildSetup& setup) {
                            ? pipeEnds[0]
                            : ::open(inputFile.constData(), O_RDONLY);
         const int toOut = outputFile.isEmpty()
-                              ? out.handle()
+                              ? capturedOut
                               : ::open(outputFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (in < 0 || toOut < 0 || ::dup2(in, 0) < 0 || ::dup2(toOut, 1) < 0 ||
-            ::dup2(err.handle(), 2) < 0)
+            ::dup2(capturedErr, 2) < 0)
             ::_exit(127);
         if (pipeEnds[1] >= 0)
             ::close(pipeEnds[1]);

@@ -7,8 +7,10 @@
 #include "cli/FileNames.h"
 #include "support/TestFiles.h"
 
+#include <QPainter>
 #include <QtTest>
 
+#include <ftw.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -64,6 +66,7 @@ private slots:
     void fileNamesInComments_data();
     void fileNamesInComments();
     void hostileNamesCompile();
+    void cleanupTestCase();
 
 private:
     QTemporaryDir tmp;
@@ -223,7 +226,7 @@ void TestCliHostile::standardOutputFailures_data() {
     QTest::addColumn<int>("fileSize");      // RLIMIT_FSIZE; 0: none
     QTest::addColumn<QByteArray>("line");
     using L = QList<QByteArray>;
-    const L table{"--panel", "320x240", "--export", "c", "%D/pic.png"};
+    const L table{"--panel", "320x200", "--export", "c", "%D/pic.png"};
     QTest::newRow("/dev/full") << table << QByteArray("/dev/full") << 0
                                << QByteArray("cannot write standard output (No space left on "
                                              "device)");
@@ -252,7 +255,7 @@ void TestCliHostile::standardOutputFailures() {
             ::umount2(mounted.constData(), MNT_DETACH);
     });
     if (output.contains("%M")) {
-        // 16 KiB, less than the table of a 320x240 panel (about 60 KB).
+        // 16 KiB, less than the table of a 320x200 panel (about 50 KB).
         const QByteArray point = dir + "/small-disk";
         QVERIFY(QDir().mkpath(QFile::decodeName(point)));
         if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=16k") != 0)
@@ -313,7 +316,7 @@ void TestCliHostile::fileNamesInComments_data() {
     QTest::newRow("ends in a backslash") << QByteArray("back\\") << "back\\x5c";
     // A name holds no '/', but the path it stands in does.
     QTest::newRow("comment terminator") << QByteArray("star */x.png") << "star *\\x2fx.png";
-    QTest::newRow("trigraph backslash") << QByteArray("tri??/x.png") << "tri??\\x2fx.png";
+    QTest::newRow("trigraph backslash") << QByteArray("tri?\?/x.png") << "tri?\?\\x2fx.png";
     QTest::newRow("not UTF-8") << QByteArray("b\xffz.png") << "b\\xffz.png";
     QTest::newRow("next line") << QByteArray("nl\xc2\x85x.png") << "nl\\u0085x.png";
 }
@@ -354,7 +357,7 @@ void TestCliHostile::hostileNamesCompile() {
     // Each name makes another table name, so that the tables can stand in one file.
     for (const QByteArray& native :
          {QByteArray("line\n#error from a file name\n.png"), QByteArray("back\\"),
-          QByteArray("star */s.png"), QByteArray("tri??/t"), QByteArray("b\xffz.png"),
+          QByteArray("star */s.png"), QByteArray("tri?\?/t"), QByteArray("b\xffz.png"),
           QByteArray("x\n*/ int broken = ;\n")}) {
         const QByteArray path = dir + "/compiled/" + native;
         QVERIFY(QDir().mkpath(QFile::decodeName(path.left(path.lastIndexOf('/')))));
@@ -371,6 +374,14 @@ void TestCliHostile::hostileNamesCompile() {
         cc, {"-fsyntax-only", "-std=c99", "-trigraphs", "-Wall", "-Wextra", "-Werror", source});
     QVERIFY(compiler.waitForFinished(60000));
     QVERIFY2(compiler.exitCode() == 0, compiler.readAllStandardError().constData());
+}
+
+void TestCliHostile::cleanupTestCase() {
+    // By the bytes of each name: QDir cannot name the files whose names are not UTF-8.
+    ::nftw(
+        dir.constData(),
+        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
 }
 
 QTEST_GUILESS_MAIN(TestCliHostile)
