@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QHash>
-#include <QSet>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

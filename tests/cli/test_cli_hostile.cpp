@@ -22,6 +22,8 @@ const QByteArray Program = QByteArrayLiteral(QUORVEL_CONVERT);
 // cannot start under any such limit; there the run goes without it.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr rlim_t SmallAddressSpace = 0;
+#elif defined(__has_feature) && __has_feature(address_sanitizer)
+constexpr rlim_t SmallAddressSpace = 0;
 #else
 constexpr rlim_t SmallAddressSpace = rlim_t(1) << 30;
 #endif
