@@ -112,7 +112,10 @@ QString outputExtension(const CliOptions& options) {
     return QStringLiteral(".txt");
 }
 
-QString nameComment(const CliOptions& options, const QString& name) {
+QString nameComment(const CliOptions& options, const QString& fileName) {
+    // A name may hold anything but '/' and NUL, line breaks and "*/" too: escaped, it can
+    // neither end the comment nor join the next line to it.
+    const QString name = commentFileName(fileName);
     if (options.decode || options.exportTable == ExportFormat::Binary)
         return QString();
     ExportFormat language = options.exportTable.value_or(ExportFormat::C);
@@ -124,15 +127,12 @@ QString nameComment(const CliOptions& options, const QString& name) {
         else if (format == QLatin1String("&h"))
             language = ExportFormat::Basic;
     }
-    // A name may hold anything but '/' and NUL, line breaks and "*/" too: escaped, it can
-    // neither end the comment nor join the next line to it.
-    const QString shown = commentFileName(name);
     switch (language) {
     case ExportFormat::Assembler:
-        return QStringLiteral("; ") + shown;
+        return QStringLiteral("; ") + name;
     case ExportFormat::Basic:
-        return QStringLiteral("REM ") + shown;
+        return QStringLiteral("REM ") + name;
     default:
-        return QStringLiteral("// ") + shown;
+        return QStringLiteral("// ") + name;
     }
 }
