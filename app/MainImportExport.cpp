@@ -6,6 +6,7 @@
 #include "app/ExportDialog.h"
 #include "app/ImportDialog.h"
 #include "convert/Convert.h"
+#include "convert/FileAccess.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -19,10 +20,11 @@ void Main::cmdImport_Click() {
     if (fileName.isEmpty())
         return;
 
-    // A large photo takes a moment to decode and to scale to the panel.
+    // A large photo takes a moment to decode and to scale to the panel. A FIFO or a device is
+    // refused at once instead of holding the window until a writer appears.
     setBusyPointer(true);
     QString failure;
-    const QImage picture = readPicture(fileName, &failure);
+    const QImage picture = readPictureFile(fileName, &failure);
     if (picture.isNull()) {
         setBusyPointer(false);
         msgBox(QStringLiteral("Error: %1: %2").arg(fileName, failure));

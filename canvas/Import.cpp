@@ -11,11 +11,33 @@ constexpr QRgb BlackPixel = 0xFF000000u;
 constexpr QRgb WhitePixel = 0xFFFFFFFFu;
 
 QImage readFrom(QImageReader& reader, QString* failure) {
+    // Qt's own limit (128 MiB) refuses a 6000 x 6000 photo; the one here fits a large photo and
+    // is still far from what a damaged header could claim.
+    QImageReader::setAllocationLimit(LargestPictureMiB);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        // At least four bytes a pixel: the scaling works on 32-bit pixels whatever the file holds.
+        const int bits =
+            std::max(32, int(QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel()));
+        const qint64 bytes = qint64(size.width()) * size.height() * (bits / 8);
+        if (bytes > LargestPictureBytes) {
+            if (failure) {
+                constexpr qint64 MiB = 1024 * 1024;
+                *failure = QStringLiteral("too large: %1 x %2 pixels take %3 MiB, more than the %4 "
+                                          "MiB a picture may take")
+                               .arg(size.width())
+                               .arg(size.height())
+                               .arg((bytes + MiB - 1) / MiB)
+                               .arg(LargestPictureMiB);
+            }
+            return {};
+        }
+    }
     // Cameras store the picture sideways and say so in the file.
     reader.setAutoTransform(true);
     QImage picture = reader.read();
     if (picture.isNull() && failure)
-        *failure = reader.errorString();
+        *failure = QStringLiteral("not a picture (%1)").arg(reader.errorString());
     return picture;
 }
 
@@ -129,11 +151,6 @@ void invertInPlace(QImage& picture) {
     }
 }
 } // namespace
-
-QImage readPicture(const QString& path, QString* failure) {
-    QImageReader reader(path);
-    return readFrom(reader, failure);
-}
 
 QImage readPicture(QIODevice* device, QString* failure) {
     QImageReader reader(device);

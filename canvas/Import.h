@@ -36,9 +36,16 @@ struct ImportOptions {
     bool invert = false; // black and white swapped after the conversion
 };
 
-// The picture in a file or a device, or a null image with `failure` set to the reader's reason.
-// Pictures that carry an orientation (photos) are turned upright.
-QImage readPicture(const QString& path, QString* failure);
+// The most memory one decoded picture may take: a 60-megapixel photo at four bytes a pixel. The
+// image reader is held to it, and a picture file larger than it is not read at all (no picture
+// format stores a picture in more bytes than it takes decoded, bar a few bytes of header).
+constexpr int LargestPictureMiB = 256;
+constexpr qint64 LargestPictureBytes = qint64(LargestPictureMiB) * 1024 * 1024;
+
+// The picture in a device, or a null image with `failure` set to a phrase that follows the
+// picture's name: "not a picture (the reader's reason)", or "too large: 20000 x 20000 pixels take
+// 1526 MiB, more than the 256 MiB a picture may take". Pictures that carry an orientation
+// (photos) are turned upright.
 QImage readPicture(QIODevice* device, QString* failure);
 
 // The file name patterns of every picture format this machine's Qt can read ("*.png", ...).

@@ -1,18 +1,57 @@
 #include "cli/Conversion.h"
 
+#include "cli/FileNames.h"
+
 #include "convert/BytePicture.h"
 #include "convert/Convert.h"
 #include "convert/TableReader.h"
 
 #include <QBuffer>
 #include <QIODevice>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// libpng, under Qt's PNG reader, prints its errors ("libpng error: Read Error") straight to
+// standard error, past any Qt message handler; the reason comes back from the reader anyway.
+// So standard error points at /dev/null while a picture is decoded.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        m_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStandardError() {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int m_saved = -1;
+};
+} // namespace
 
 Converted pictureToTable(QIODevice& source, const QString& name, const CliOptions& options) {
     Converted result;
     QString failure;
-    const QImage picture = readPicture(&source, &failure);
+    QImage picture;
+    {
+        const QuietStandardError quiet;
+        picture = readPicture(&source, &failure);
+    }
     if (picture.isNull()) {
-        result.failure = QStringLiteral("not a picture (%1)").arg(failure);
+        result.failure = failure;
         return result;
     }
     // The imported picture stands where the window's canvas would, with nothing loaded.
@@ -43,8 +82,10 @@ Converted pictureToTable(QIODevice& source, const QString& name, const CliOption
 
 Converted tableToPicture(const QByteArray& contents, const CliOptions& options) {
     Converted result;
-    const PanelBytes fitted =
-        fitToPanel(readTableFile(contents), options.width, options.height, options.horizontal);
+    const QByteArray bytes = readTableFile(contents, &result.failure);
+    if (!result.ok())
+        return result;
+    const PanelBytes fitted = fitToPanel(bytes, options.width, options.height, options.horizontal);
     if (!fitted.ok()) {
         result.failure = fitted.failure;
         return result;
@@ -71,7 +112,10 @@ QString outputExtension(const CliOptions& options) {
     return QStringLiteral(".txt");
 }
 
-QString nameComment(const CliOptions& options, const QString& name) {
+QString nameComment(const CliOptions& options, const QString& fileName) {
+    // A name may hold anything but '/' and NUL, line breaks and "*/" too: escaped, it can
+    // neither end the comment nor join the next line to it.
+    const QString name = commentFileName(fileName);
     if (options.decode || options.exportTable == ExportFormat::Binary)
         return QString();
     ExportFormat language = options.exportTable.value_or(ExportFormat::C);

@@ -30,5 +30,6 @@ QByteArray pngFile(const QImage& picture);
 QString outputExtension(const CliOptions& options);
 
 // The line that names an input before its output when several share standard output, written
-// as a comment of the output's own language; empty where the output has none.
+// as a comment of the output's own language, the name escaped (commentFileName); empty where the
+// output has none.
 QString nameComment(const CliOptions& options, const QString& name);

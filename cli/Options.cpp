@@ -1,11 +1,13 @@
 #include "cli/Options.h"
 
 #include "canvas/LcdSize.h"
+#include "cli/FileNames.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -117,7 +119,9 @@ QString usageLine() {
 }
 
 bool namesDirectory(const QString& path) {
-    return path.endsWith(QLatin1Char('/')) || QFileInfo(path).isDir();
+    struct stat info {};
+    return path.endsWith(QLatin1Char('/')) ||
+           (::stat(nativeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {

@@ -1,10 +1,15 @@
 #include "convert/FileAccess.h"
 
+#include "canvas/Import.h"
+
+#include <QBuffer>
 #include <QFile>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -71,55 +76,166 @@ FileResult writeLatin1TextFile(const QString& path, const QString& text) {
     return writeWholeFile(path, text.toLatin1());
 }
 
-FileContent readWholeRegularFile(const QString& path, qint64 maxBytes) {
-    FileContent content;
-    const QByteArray native = QFile::encodeName(path);
-    // Opened without blocking, so that a FIFO with no writer cannot hold the window; it is
+namespace {
+// Why a file was not read, kept apart from the words so that the window and the converter each
+// say it in their own sentence.
+enum class Refusal { None, Unreadable, NotAFile, TooLarge };
+
+struct Reading {
+    QByteArray bytes;
+    Refusal refusal = Refusal::None;
+    QString reason;   // Unreadable: the system's reason; NotAFile: what it is instead
+    qint64 size = -1; // TooLarge: the size the file claims, or -1 when it only grew past the limit
+};
+
+Reading refused(Refusal refusal, const QString& reason, qint64 size = -1) {
+    Reading reading;
+    reading.refusal = refusal;
+    reading.reason = reason;
+    reading.size = size;
+    return reading;
+}
+
+QString fileKind(mode_t mode) {
+    return S_ISDIR(mode)    ? QStringLiteral("a folder")
+           : S_ISFIFO(mode) ? QStringLiteral("a pipe")
+           : S_ISSOCK(mode) ? QStringLiteral("a socket")
+                            : QStringLiteral("a device");
+}
+
+Reading readRegular(const QByteArray& native, qint64 maxBytes) {
+    // Opened without blocking, so that a FIFO with no writer cannot hold the program; it is
     // refused right after by its type.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        content.failure = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
-        return content;
-    }
+    if (fd < 0)
+        return refused(Refusal::Unreadable, systemReason(errno));
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        content.failure = QStringLiteral("%1 cannot be read: %2").arg(path, systemReason(errno));
+        const int error = errno;
         ::close(fd);
-        return content;
+        return refused(Refusal::Unreadable, systemReason(error));
     }
     if (!S_ISREG(info.st_mode)) {
-        content.failure = QStringLiteral("%1 is not a file but %2")
-                              .arg(path, S_ISDIR(info.st_mode)    ? QStringLiteral("a folder")
-                                         : S_ISFIFO(info.st_mode) ? QStringLiteral("a pipe")
-                                         : S_ISSOCK(info.st_mode) ? QStringLiteral("a socket")
-                                                                  : QStringLiteral("a device"));
         ::close(fd);
-        return content;
+        return refused(Refusal::NotAFile, fileKind(info.st_mode));
     }
     if (info.st_size > maxBytes) {
-        content.failure = QStringLiteral("%1 holds %2 bytes, more than the %3 read at most")
-                              .arg(path)
-                              .arg(qint64(info.st_size))
-                              .arg(maxBytes);
         ::close(fd);
-        return content;
+        return refused(Refusal::TooLarge, QString(), qint64(info.st_size));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        content.failure = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
         ::close(fd);
-        return content;
+        return refused(Refusal::Unreadable, file.errorString());
     }
     // A file that grows while it is read is still taken only up to the limit.
-    content.bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        content.failure = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
-        content.bytes.clear();
-    } else if (content.bytes.size() > maxBytes) {
-        content.failure =
-            QStringLiteral("%1 holds more than the %2 bytes read at most").arg(path).arg(maxBytes);
-        content.bytes.clear();
+    Reading reading;
+    reading.bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return refused(Refusal::Unreadable, file.errorString());
+    if (reading.bytes.size() > maxBytes)
+        return refused(Refusal::TooLarge, QString());
+    return reading;
+}
+
+// The phrase after an input's name in the converter's and Import's messages.
+FileContent asInput(const Reading& reading, qint64 maxBytes) {
+    FileContent content;
+    switch (reading.refusal) {
+    case Refusal::None:
+        content.bytes = reading.bytes;
+        break;
+    case Refusal::Unreadable:
+        content.failure = QStringLiteral("cannot read (%1)").arg(reading.reason);
+        break;
+    case Refusal::NotAFile:
+        content.failure = QStringLiteral("not a file but %1").arg(reading.reason);
+        break;
+    case Refusal::TooLarge:
+        content.failure = reading.size >= 0
+                              ? QStringLiteral("too large: %1 bytes, more than the %2 read at most")
+                                    .arg(reading.size)
+                                    .arg(byteCountText(maxBytes))
+                              : QStringLiteral("too large: more than the %1 read at most")
+                                    .arg(byteCountText(maxBytes));
+        break;
     }
     return content;
+}
+} // namespace
+
+QString byteCountText(qint64 bytes) {
+    constexpr qint64 MiB = 1024 * 1024;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / MiB);
+    return QString::number(bytes);
+}
+
+FileContent readWholeRegularFile(const QString& path, qint64 maxBytes) {
+    const Reading reading = readRegular(QFile::encodeName(path), maxBytes);
+    FileContent content;
+    switch (reading.refusal) {
+    case Refusal::None:
+        content.bytes = reading.bytes;
+        break;
+    case Refusal::Unreadable:
+        content.failure = QStringLiteral("%1 cannot be read: %2").arg(path, reading.reason);
+        break;
+    case Refusal::NotAFile:
+        content.failure = QStringLiteral("%1 is not a file but %2").arg(path, reading.reason);
+        break;
+    case Refusal::TooLarge:
+        content.failure = reading.size >= 0
+                              ? QStringLiteral("%1 holds %2 bytes, more than the %3 read at most")
+                                    .arg(path)
+                                    .arg(reading.size)
+                                    .arg(maxBytes)
+                              : QStringLiteral("%1 holds more than the %2 bytes read at most")
+                                    .arg(path)
+                                    .arg(maxBytes);
+        break;
+    }
+    return content;
+}
+
+FileContent readInputFile(const QByteArray& nativePath, qint64 maxBytes) {
+    return asInput(readRegular(nativePath, maxBytes), maxBytes);
+}
+
+FileContent readInputDevice(QIODevice& device, qint64 maxBytes) {
+    // In steps, so that an endless input (a pipe from /dev/zero) stops one step past the limit
+    // instead of growing until memory runs out.
+    constexpr qint64 Step = 1024 * 1024;
+    QByteArray bytes;
+    for (;;) {
+        const qint64 room = maxBytes + 1 - bytes.size();
+        if (room <= 0)
+            break;
+        const qsizetype had = bytes.size();
+        const qint64 want = std::min(Step, room);
+        bytes.resize(had + want);
+        const qint64 got = device.read(bytes.data() + had, want);
+        if (got < 0)
+            return asInput(refused(Refusal::Unreadable, device.errorString()), maxBytes);
+        bytes.resize(had + got);
+        if (got == 0) // the end of the input
+            break;
+    }
+    if (bytes.size() > maxBytes)
+        return asInput(refused(Refusal::TooLarge, QString()), maxBytes);
+    Reading reading;
+    reading.bytes = bytes;
+    return asInput(reading, maxBytes);
+}
+
+QImage readPictureFile(const QString& path, QString* failure) {
+    FileContent content = readInputFile(QFile::encodeName(path), LargestPictureBytes);
+    if (!content.ok()) {
+        *failure = content.failure;
+        return {};
+    }
+    QBuffer buffer(&content.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readPicture(&buffer, failure);
 }

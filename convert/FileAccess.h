@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
+
+class QIODevice;
 
 // Reading and writing the program's files: the BMP pictures and the text tables.
 
@@ -33,6 +36,25 @@ struct FileContent : FileResult {
     QByteArray bytes;
 };
 FileContent readWholeRegularFile(const QString& path, qint64 maxBytes);
+
+// The inputs of quorvel-convert and of Import: a regular file of at most maxBytes bytes, read as
+// readWholeRegularFile reads it, from its name as the system spells it (any bytes, not only
+// UTF-8). The failure is a phrase that follows the input's name: "cannot read (No such file or
+// directory)", "not a file but a pipe", "too large: 300000000 bytes, more than the 256 MiB read
+// at most".
+FileContent readInputFile(const QByteArray& nativePath, qint64 maxBytes);
+
+// Standard input, or any device, read to its end but never past maxBytes: an endless input is
+// refused one step beyond the limit ("too large: more than the 256 MiB read at most").
+FileContent readInputDevice(QIODevice& device, qint64 maxBytes);
+
+// The picture in the file at `path` for Import, read as readInputFile reads an input (so a FIFO
+// or a device is refused at once, and nothing larger than a picture may take is read); a null
+// image with `failure` set to a phrase that follows the file's name otherwise.
+QImage readPictureFile(const QString& path, QString* failure);
+
+// "256 MiB" for a whole number of MiB, otherwise the number of bytes.
+QString byteCountText(qint64 bytes);
 
 // The largest file Load and Open read: far beyond any picture or table the program makes.
 constexpr qint64 LargestReadFile = 16 * 1024 * 1024;

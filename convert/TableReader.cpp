@@ -158,7 +158,10 @@ int prefixAt(QStringView s, qsizetype i) {
     return 0;
 }
 
-void scan(QStringView s, QByteArray& prefixed, QByteArray& bare) {
+// A prefixed byte holds one or two hex digits. More digits are a wider word (0x1234, $01FF)
+// or a value above 255, which no byte holds: the first such word is kept in `wide`. Digits
+// that a new prefix follows ("0xff0x80", a Format with no Delimiter) are two bytes.
+void scan(QStringView s, QByteArray& prefixed, QByteArray& bare, QString* wide) {
     bool afterByte = false; // a prefixed byte just ended: "0xff0x80" has no separator
     for (qsizetype i = 0; i < s.size();) {
         const bool tokenStart = afterByte || i == 0 || !isIdentifierChar(s[i - 1]);
@@ -172,6 +175,12 @@ void scan(QStringView s, QByteArray& prefixed, QByteArray& bare) {
             int value = 0;
             for (int digits = 0; digits < 2 && j < s.size() && hexValue(s[j]) >= 0; ++digits)
                 value = value * 16 + hexValue(s[j++]);
+            if (wide->isEmpty() && j < s.size() && hexValue(s[j]) >= 0 && prefixAt(s, j) == 0) {
+                qsizetype end = j;
+                while (end < s.size() && isIdentifierChar(s[end]))
+                    ++end;
+                *wide = s.mid(i, end - i).toString();
+            }
             prefixed.append(static_cast<char>(value));
             i = j;
             afterByte = true;
@@ -194,21 +203,34 @@ void scan(QStringView s, QByteArray& prefixed, QByteArray& bare) {
 }
 } // namespace
 
-QByteArray readTableBytes(const QString& text) {
+QByteArray readTableBytes(const QString& text, QString* failure) {
     QByteArray prefixed;
     QByteArray bare;
     const QString plain = withoutCComments(text);
+    int lineNumber = 0;
+    QString wide;
+    int wideLine = 0;
     for (QStringView line : QStringView(plain).split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         // A lone CR also ends a line (old Mac files, and the LF CR pair some messages use).
-        for (QStringView part : line.split(QLatin1Char('\r')))
-            scan(dataOf(part), prefixed, bare);
+        for (QStringView part : line.split(QLatin1Char('\r'))) {
+            ++lineNumber;
+            scan(dataOf(part), prefixed, bare, &wide);
+            if (!wide.isEmpty() && wideLine == 0)
+                wideLine = lineNumber;
+        }
+    }
+    if (!wide.isEmpty() && failure) {
+        *failure = QStringLiteral("%1 on line %2 is not a byte: a byte has one or two hex digits")
+                       .arg(wide)
+                       .arg(wideLine);
+        return {};
     }
     return prefixed.isEmpty() ? bare : prefixed;
 }
 
-QByteArray readTableFile(const QByteArray& contents) {
+QByteArray readTableFile(const QByteArray& contents, QString* failure) {
     for (const char c : contents) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != '\v')
@@ -218,5 +240,5 @@ QByteArray readTableFile(const QByteArray& contents) {
     const QString text = decoder.decode(contents);
     if (decoder.hasError())
         return contents;
-    return readTableBytes(text);
+    return readTableBytes(text, failure);
 }

@@ -16,8 +16,13 @@
 // #include, ...), lines that begin with ';', BASIC lines whose statement is REM or ', and on an
 // assembler data line (db, .db, .byte, defb) everything after ';'. Elsewhere ';' is an ordinary
 // character, because it may be a Delimiter or a Footer. Array sizes in [...] are not data.
-QByteArray readTableBytes(const QString& text);
+//
+// A prefixed word of more than two hex digits (0x1234, a table of 16-bit words, or 0x100) holds
+// no byte: with `failure` given, the result is empty and `failure` names the first such word and
+// its line ("0x1234 on line 3 is not a byte: ..."); without, the word reads as its first two
+// digits.
+QByteArray readTableBytes(const QString& text, QString* failure = nullptr);
 
 // The bytes of a table file. A file that is not text (a NUL byte, a control character or broken
 // UTF-8) is taken as the raw bytes of a binary export.
-QByteArray readTableFile(const QByteArray& contents);
+QByteArray readTableFile(const QByteArray& contents, QString* failure = nullptr);

@@ -15,6 +15,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 namespace {
 // Colour gradients with a dark disc and a light bar: every dither and threshold gives another
 // picture.
@@ -46,6 +48,8 @@ private slots:
     void importOkPutsTheResultOnTheCanvas();
     void importCancelledChangesNothing();
     void unreadablePictureIsRefused();
+    void pipeOrDeviceIsRefusedAtOnce_data();
+    void pipeOrDeviceIsRefusedAtOnce();
     void importLeavesTheSharedDialogAsItWas();
     void exportOpensWithTheByteMatrixChoice();
     void exportCopyAndSave_data();
@@ -216,6 +220,36 @@ void TestImportExportDialogs::unreadablePictureIsRefused() {
     QVERIFY2(modals->messages[0].startsWith(quorvelBox("Error: " + path("broken.png") + ": ")),
              qPrintable(modals->messages[0]));
     QVERIFY(modals->messages[0].size() > quorvelBox("Error: " + path("broken.png") + ": ").size());
+    QCOMPARE(state().canvas.image(), before);
+}
+
+void TestImportExportDialogs::pipeOrDeviceIsRefusedAtOnce_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    // A FIFO with no writer held the window in open() until one came.
+    QTest::newRow("FIFO") << "fifo"
+                          << "not a file but a pipe";
+    QTest::newRow("device") << "device"
+                            << "not a file but a device";
+}
+
+void TestImportExportDialogs::pipeOrDeviceIsRefusedAtOnce() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString file = QStringLiteral("/dev/zero");
+    if (kind == QLatin1String("fifo")) {
+        file = path("waiting.png");
+        QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+    }
+    const QImage before = state().canvas.image();
+    bool shown = false;
+    importFile(file, [&shown](ImportDialog* dialog) {
+        shown = true;
+        dialog->reject();
+    });
+    QVERIFY(!shown);
+    QCOMPARE(modals->messages.size(), 1);
+    QCOMPARE(modals->messages[0], quorvelBox("Error: " + file + ": " + reason));
     QCOMPARE(state().canvas.image(), before);
 }
 

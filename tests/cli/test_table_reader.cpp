@@ -11,6 +11,8 @@ class TestTableReader : public QObject {
 private slots:
     void tableBytes_data();
     void tableBytes();
+    void widerWordsAreRefused_data();
+    void widerWordsAreRefused();
     void binaryFileIsRawBytes_data();
     void binaryFileIsRawBytes();
     void verticalBytesDrawTheirPicture();
@@ -134,6 +136,48 @@ void TestTableReader::bitOrder() {
     QCOMPARE(count, black);
     QCOMPARE(picture.pixel(first), 0xff000000u);
     QCOMPARE(picture.pixel(last), 0xff000000u);
+}
+
+void TestTableReader::widerWordsAreRefused_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("failure"); // empty: read as bytes
+    QTest::newRow("16-bit words") << "const unsigned short t[] = {\n  0x0012, 0x1234,\n};"
+                                  << "0x0012 on line 2 is not a byte";
+    QTest::newRow("one word among bytes") << "0x01, 0x02,\n0x03, 0x04\n0x05, 0x1234, 0x06"
+                                          << "0x1234 on line 3";
+    QTest::newRow("above 255") << "0xff, 0x100"
+                               << "0x100 on line 1";
+    QTest::newRow("dollar word") << "db $12\ndb $01FF"
+                                 << "$01FF on line 2";
+    QTest::newRow("&H word") << "10 DATA &H12\r\n20 DATA &H1234"
+                             << "&H1234 on line 2";
+    QTest::newRow("lone CR lines") << "0x01\r0x02\r0xABC"
+                                   << "0xABC on line 3";
+    QTest::newRow("first of several") << "0x1234, 0x5678"
+                                      << "0x1234 on line 1";
+    QTest::newRow("bytes without delimiter") << "0xff0x800x01"
+                                             << "";
+    QTest::newRow("word in a comment") << "/* 0x1234 */ 0x12 // 0x5678"
+                                       << "";
+    QTest::newRow("word in a #define") << "#define SIZE 0x0400\n0x12"
+                                       << "";
+    QTest::newRow("suffix letters") << "0x12u, 0x34UL"
+                                    << "";
+}
+
+void TestTableReader::widerWordsAreRefused() {
+    QFETCH(QString, text);
+    QFETCH(QString, failure);
+    QString said;
+    const QByteArray bytes = readTableFile(text.toUtf8(), &said);
+    if (failure.isEmpty()) {
+        QVERIFY2(said.isEmpty(), qPrintable(said));
+        QVERIFY(!bytes.isEmpty());
+    } else {
+        QVERIFY2(said.startsWith(failure), qPrintable(said));
+        QVERIFY(said.endsWith(QLatin1String("is not a byte: a byte has one or two hex digits")));
+        QVERIFY(bytes.isEmpty());
+    }
 }
 
 void TestTableReader::fit_data() {
