@@ -200,4 +200,63 @@ QStringList checkEepromLoad(const QString& cod, const EepromSend& send, Firmware
     return faults;
 }
 
+QStringList checkBadThenGood(const QString& cod, const QByteArray& bad, const QString& errorWords,
+                             FirmwareOutcome* outcome) {
+    const QImage canvas = randomPicture(11);
+    SendPlan good;
+    good.xmitText = pictureTransmitText(canvas, lcdHeader());
+    const Schedule s = followedBy(backToBack(bad, BootNs), sendSchedule(good, 0), 600'000'000);
+    const qint64 goodStart = nsToCycles(s[size_t(bad.size())].startNs);
+    FirmwareSetup setup;
+    setup.codPath = cod;
+    setup.schedule = s;
+    const FirmwareOutcome out = runFirmware(setup);
+    if (outcome)
+        *outcome = out;
+
+    QStringList faults = pictureFaults(out, canvas, goodStart);
+    std::optional<TxLine> error;
+    for (const TxLine& l : out.lines)
+        if (l.text.startsWith(QLatin1String("ERROR")) && !error)
+            error = l;
+    std::optional<TxLine> shown;
+    for (const TxLine& l : out.lines)
+        if (l.text == QLatin1String("LCD 1024 bytes") && l.cycle > goodStart)
+            shown = l;
+    if (!error)
+        faults << QStringLiteral("no ERROR line");
+    else if (!errorWords.isEmpty() && !error->text.contains(errorWords))
+        faults << QStringLiteral("the ERROR line does not say \"%1\"").arg(errorWords);
+    if (!shown)
+        faults << QStringLiteral("no \"LCD 1024 bytes\" for the good picture");
+    else if (error && error->cycle > shown->cycle)
+        faults << QStringLiteral("the ERROR line came after the good picture");
+    if (out.has(QStringLiteral("OVERRUN")))
+        faults << QStringLiteral("replied %1").arg(out.reply(QStringLiteral("OVERRUN"))->text);
+    if (!faults.isEmpty())
+        faults << QStringLiteral("replies: %1").arg(repliesOf(out));
+    return faults;
+}
+
+QStringList checkOverrunReported(const QString& cod, FirmwareOutcome* outcome) {
+    // Page writes of 100 ms each against a line that never pauses: the ring fills up.
+    SendPlan load;
+    load.xmitText = pictureTransmitText(randomPicture(5), eepromHeader(0, 128, 100));
+    load.xmitDelayMs = 0;
+    FirmwareSetup setup;
+    setup.codPath = cod;
+    setup.schedule = sendSchedule(load, BootNs);
+    setup.eeprom = true;
+    setup.tailNs = 2'500'000'000;
+    const FirmwareOutcome out = runFirmware(setup);
+    if (outcome)
+        *outcome = out;
+    QStringList faults;
+    if (!out.run.ok)
+        faults << QStringLiteral("gpsim: %1").arg(out.run.error);
+    if (!out.has(QStringLiteral("OVERRUN")))
+        faults << QStringLiteral("no OVERRUN; replies: %1").arg(repliesOf(out));
+    return faults;
+}
+
 } // namespace firmware

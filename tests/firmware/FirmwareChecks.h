@@ -41,6 +41,14 @@ struct EepromSend {
 QStringList checkEepromLoad(const QString& cod, const EepromSend& send,
                             FirmwareOutcome* outcome = nullptr);
 
+// A stream the firmware cannot use, then a good picture 600 ms after it: an ERROR line for the
+// first, naming `errorWords` if given, and the picture on the LCD with "LCD 1024 bytes".
+QStringList checkBadThenGood(const QString& cod, const QByteArray& bad,
+                             const QString& errorWords = {}, FirmwareOutcome* outcome = nullptr);
+
+// A send the firmware cannot keep up with: reported with OVERRUN.
+QStringList checkOverrunReported(const QString& cod, FirmwareOutcome* outcome = nullptr);
+
 // Reply lines and their cycles, for messages.
 QString repliesOf(const FirmwareOutcome& out);
 
