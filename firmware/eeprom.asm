@@ -227,6 +227,8 @@ ee_show:
         rcall   i2c_start
         movlw   EE_WRITE
         rcall   i2c_send
+        btfsc   ee_flags, EE_FAULT
+        bra     ee_show_abort
         movf    addr_hi, W
         rcall   i2c_send
         movf    addr_lo, W

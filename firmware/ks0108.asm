@@ -129,33 +129,44 @@ lcd_strobe:
         bcf     LATB, LCD_E
         goto    delay_10us
 
-; lcd_put_byte: writes W as byte number idx_hi:idx_lo (0-1023) of a vertical picture. At
-; column 0 and column 64 of a page it selects the controller and sets its page and column 0;
-; within a half the controller's own column count places the byte.
-lcd_put_byte:
-        movwf   lcd_byte
+; lcd_position: makes the LCD ready for byte number idx_hi:idx_lo (0-1023) of a vertical
+; picture. At column 0 and column 64 of a page it selects that half's controller and sets its
+; page and column 0; within a half the controller's own column count places the byte, so
+; nothing needs sending. Done before the byte's second digit arrives, so that the byte itself
+; is one data write.
+lcd_position:
         movf    idx_lo, W
         andlw   0x3F
-        bnz     lcd_put_data
+        bnz     lcd_position_done
         btfsc   idx_lo, 6
-        bra     lcd_put_right
-        call    lcd_select_left
-        bra     lcd_put_position
-lcd_put_right:
-        call    lcd_select_right
-lcd_put_position:
+        bra     lcd_position_right
+        rcall   lcd_select_left
+        bra     lcd_position_set
+lcd_position_right:
+        rcall   lcd_select_right
+lcd_position_set:
         rlcf    idx_lo, W               ; carry = bit 7 of the index
         rlcf    idx_hi, W               ; W = index / 128 = page
         andlw   7
         iorlw   LCD_PAGE
-        call    lcd_command
+        rcall   lcd_command
         movlw   LCD_COLUMN
-        call    lcd_command
-lcd_put_data:
+        rcall   lcd_command
+lcd_position_done:
+        return
+
+; lcd_put_byte: writes W as byte number idx_hi:idx_lo of a vertical picture (used to show the
+; EEPROM, where position and data come together).
+lcd_put_byte:
+        movwf   lcd_byte
+        rcall   lcd_position
         movf    lcd_byte, W
-        call    lcd_data
+        rcall   lcd_data
+
+; lcd_byte_written: the time a picture byte costs after its data write (none; the fault variant
+; MUT_SLOW_BYTE spends 2 ms here, too slow for the line).
+lcd_byte_written:
         ifdef MUT_SLOW_BYTE
-; fault variant: every picture byte takes 2 ms, too slow for the line
         movlw   2
         call    delay_ms
         endif

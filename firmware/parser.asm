@@ -112,6 +112,7 @@ header_by_position:
         bz      header_delay            ; position 8: first delay digit
         bra     header_delay_more       ; position 9: second delay digit or the end
 
+; header_mode: the mode digit, 0-4.
 header_mode:
         movf    ch, W
         call    hex_value
@@ -122,12 +123,15 @@ header_mode:
         bra     mode_error
         return
 
+; header_buffer: a digit of the buffer size.
 header_buffer:
         movf    ch, W                   ; the buffer size only paces the sender
         call    hex_value
         bnc     header_error
         return
 
+; header_address: a digit of the EEPROM address, most significant first; the last one is checked
+; against the end of the 24LC256 in the modes that use it.
 header_address:
         movf    ch, W
         call    hex_value
@@ -158,12 +162,14 @@ header_check_address:
         bra     address_error
         return
 
+; header_zero: the '0' that opens the delay field.
 header_zero:
         movlw   '0'
         cpfseq  ch
         bra     header_error
         return
 
+; header_delay: the first digit of the PIC Delay.
 header_delay:
         movf    ch, W
         call    hex_value
@@ -171,6 +177,8 @@ header_delay:
         movwf   pic_delay
         return
 
+; header_delay_more: a second delay digit completes the header; any other character ends it and
+; is read as data.
 header_delay_more:
         movf    ch, W
         call    hex_value
@@ -265,20 +273,29 @@ data_char:
         bz      data_after_show
         btfsc   pflags, PF_NIBBLE
         bra     data_low_digit
-        movf    val, W
+        ifdef MUT_NIBBLE_SWAP
+        movf    val, W                  ; fault variant: the first digit kept as the low nibble
+        else
+        swapf   val, W                  ; the high digit, kept in the high nibble
+        endif
         movwf   nib_hi
         bsf     pflags, PF_NIBBLE
+        movf    mode, W                 ; a picture byte: the LCD gets ready for it now
+        xorlw   1
+        bz      data_done
+        movlw   4
+        cpfslt  count_hi
+        bra     data_done
+        movf    count_lo, W
+        movwf   idx_lo
+        movf    count_hi, W
+        movwf   idx_hi
+        call    lcd_position
+        bsf     pflags, PF_PARK
         return
 data_low_digit:
-        bcf     pflags, PF_NIBBLE
-        ifdef MUT_NIBBLE_SWAP
-; fault variant: the second digit taken as the high nibble
-        swapf   val, W
-        iorwf   nib_hi, W
-        else
-        swapf   nib_hi, W
-        iorwf   val, W
-        endif
+        movf    val, W
+        call    byte_of_digits
         movwf   val                     ; the byte
         movf    mode, W
         xorlw   1
@@ -290,12 +307,10 @@ data_to_lcd:
         movlw   4                       ; bytes past 1024 are counted, not shown
         cpfslt  count_hi
         bra     data_count
-        movf    count_lo, W
-        movwf   idx_lo
-        movf    count_hi, W
-        movwf   idx_hi
         movf    val, W
-        call    lcd_put_byte
+        call    lcd_data
+data_lcd_written:
+        call    lcd_byte_written
 data_count:
         infsnz  count_lo, F
         incf    count_hi, F
@@ -314,13 +329,25 @@ data_counted:
         movf    count_lo, F
         bnz     data_done
         call    lcd_select_none
-        bsf     pflags, PF_LCD_DONE
         SAY     txt_lcd_full
         goto    tx_crlf
 data_after_show:
         infsnz  extra_lo, F
         incf    extra_hi, F
 data_done:
+        return
+
+; byte_of_digits: W = the low digit; returns the byte made with the high digit kept (already
+; shifted) in nib_hi, and marks the byte complete.
+byte_of_digits:
+        bcf     pflags, PF_NIBBLE
+        bcf     pflags, PF_PARK
+        ifdef MUT_NIBBLE_SWAP
+; fault variant: the second digit taken as the high nibble
+        movwf   tmp
+        swapf   tmp, W
+        endif
+        iorwf   nib_hi, W
         return
 
 ; data_separator: a character of a wait text. The first run of the transfer is learnt; later
@@ -370,168 +397,52 @@ finish_run_done:
         bcf     pflags, PF_RUN_BAD
         return
 
-; on_idle: the line has been quiet for 400 ms and every character is parsed: ends the open
-; transfer, or reports characters that came outside any transfer or were lost.
-on_idle:
-        movf    state, W
-        bnz     end_transfer
-        movf    noh_lo, W
-        iorwf   noh_hi, W
-        iorwf   lost_lo, W
-        iorwf   lost_hi, W
-        bnz     end_transfer
+; wait_low_digit: called by the main loop when the ring is empty. When a picture byte's high
+; digit is in and the LCD is positioned for it (PF_PARK), waits for the low digit at the UART
+; itself, with the receive interrupt held off, and writes the byte the moment it arrives: about
+; 7 us after the UART has the character, within its stop bit, so that the last byte of a chunk
+; is on the LCD before a wait text sent straight after it begins. Anything but a hex digit goes
+; to the parser as usual; 400 ms of quiet hands back to the main loop, which ends the transfer.
+wait_low_digit:
+        btfss   pflags, PF_PARK
         return
-
-; end_transfer: the transfer is over (a '*' or 400 ms of quiet). Reports lost characters, then
-; what was wrong with the transfer, then its result line (a picture answered already at its
-; 1024th byte). Afterwards the parser waits for the next header.
-end_transfer:
-        call    report_lost
-        movf    state, W
-        bz      end_outside
-        xorlw   ST_SKIP
-        bz      end_clear
-        movf    state, W
-        xorlw   ST_HEADER
-        bnz     end_data
-        movlw   9                       ; a header with its first delay digit is complete
-        cpfslt  hdr_pos
-        bra     end_header_complete
-        call    header_error
-        bra     end_clear
-end_header_complete:
-        call    begin_data
-end_data:
-        movf    run_len, W
+        bcf     PIE1, RCIE
+        movf    rx_head, W              ; a character may have come in just before
+        xorwf   rx_tail, W
+        bnz     wait_low_leave
+wait_low_poll:
+        btfsc   PIR1, RCIF
+        bra     wait_low_char
+        movlw   IDLE_END_TICKS
+        cpfslt  idle_ticks
+        bra     wait_low_leave
+        bra     wait_low_poll
+wait_low_char:
+        btfsc   RCSTA, OERR             ; let the interrupt count and clear an overrun
+        bra     wait_low_leave
+        movf    RCREG, W
+        movwf   ch
+        call    hex_value
+        bnc     wait_low_other
+        ifdef MUT_NIBBLE_SWAP
+        movwf   tmp
+        swapf   tmp, W
+        endif
+        iorwf   nib_hi, W               ; byte_of_digits, inline to save its call
+        call    lcd_data                ; the byte is on the LCD
+        bcf     pflags, PF_NIBBLE
+        bcf     pflags, PF_PARK
+        bsf     PIE1, RCIE
+        clrf    idle_ticks
+        movf    run_len, W              ; a wait text inside the byte (odd buffer size) ended
         btfss   STATUS, Z
         call    finish_run
-        btfss   pflags, PF_NIBBLE
-        bra     end_nibbles_ok
-        SAY     txt_err_odd
-        call    tx_crlf
-end_nibbles_ok:
-        movf    bad_lo, W
-        iorwf   bad_hi, W
-        bz      end_chars_ok
-        SAY     txt_err
-        movf    bad_lo, W
-        movwf   num_lo
-        movf    bad_hi, W
-        movwf   num_hi
-        call    tx_dec16
-        SAY     txt_bad_chars
-        call    tx_crlf
-end_chars_ok:
-        movf    mode, W
-        xorlw   1
-        bz      end_load
-        movf    mode, W
-        xorlw   2
-        bz      end_show
-        call    end_picture
-        bra     end_clear
-end_show:
-        movf    extra_lo, W
-        iorwf   extra_hi, W
-        bz      end_clear
-        SAY     txt_err_after
-        call    tx_crlf
-        bra     end_clear
-end_load:
-        call    end_of_load
-end_clear:
-        movlw   ST_IDLE
-        movwf   state
-        return
-end_outside:
-        movf    noh_lo, W
-        iorwf   noh_hi, W
-        bz      end_outside_done
-        SAY     txt_err_noh
-        movf    noh_lo, W
-        movwf   num_lo
-        movf    noh_hi, W
-        movwf   num_hi
-        call    tx_dec16
-        SAY     txt_chars
-        call    tx_crlf
-        clrf    noh_lo
-        clrf    noh_hi
-end_outside_done:
-        return
-
-; end_picture: a picture that did not reach 1024 bytes was cut off; one longer than 1024 is
-; not a vertical 128x64 picture (a horizontal one has 1025 bytes).
-end_picture:
-        call    lcd_select_none
-        movf    count_lo, W
-        movwf   num_lo
-        movf    count_hi, W
-        movwf   num_hi
-        movlw   4
-        cpfslt  count_hi
-        bra     end_picture_long
-        SAY     txt_err_cut
-        call    tx_dec16
-        SAY     txt_of_1024
-        goto    tx_crlf
-end_picture_long:
-        cpfseq  count_hi                ; W is still 4: exactly 1024 was answered already
-        bra     end_picture_size
-        movf    count_lo, F
-        bnz     end_picture_size
-        return
-end_picture_size:
-        SAY     txt_err_size
-        call    tx_dec16
-        SAY     txt_size_hint
-        goto    tx_crlf
-
-; end_of_load: writes the last, partly filled page and answers with the count and address.
-end_of_load:
-        call    ee_write_page
-        movf    ee_lost_lo, W
-        iorwf   ee_lost_hi, W
-        bz      end_of_load_room
-        SAY     txt_err_full
-        movf    ee_lost_lo, W
-        movwf   num_lo
-        movf    ee_lost_hi, W
-        movwf   num_hi
-        call    tx_dec16
-        SAY     txt_lost
-        call    tx_crlf
-end_of_load_room:
-        btfss   ee_flags, EE_FAULT
-        bra     end_of_load_reply
-        SAY     txt_err_ee
-        goto    tx_crlf
-end_of_load_reply:
-        SAY     txt_eeprom
-        movf    ee_lost_lo, W           ; bytes stored = bytes taken - bytes lost
-        subwf   count_lo, W
-        movwf   num_lo
-        movf    ee_lost_hi, W
-        subwfb  count_hi, W
-        movwf   num_hi
-        call    tx_dec16
-        SAY     txt_bytes_at
-        movf    addr_lo, W
-        movwf   num_lo
-        movf    addr_hi, W
-        movwf   num_hi
-        call    tx_hex16
-        goto    tx_crlf
-
-; report_lost: one OVERRUN line when characters were lost since the last report.
-report_lost:
-        call    take_lost
-        movf    num_lo, W
-        iorwf   num_hi, W
-        bz      report_lost_none
-        SAY     txt_overrun
-        call    tx_dec16
-        SAY     txt_lost_chars
-        goto    tx_crlf
-report_lost_none:
+        goto    data_lcd_written
+wait_low_other:
+        bsf     PIE1, RCIE
+        clrf    idle_ticks
+        movf    ch, W
+        goto    parse_char
+wait_low_leave:
+        bsf     PIE1, RCIE
         return

@@ -21,9 +21,10 @@
 ; HS: 20 MHz crystal. PBADEN OFF: RB0-RB4 come out of reset as digital pins (they drive the
 ; LCD). LVP OFF: RB5 is the LCD's /RST, not the low-voltage programming pin. WDT OFF: the code
 ; never waits without a bound. PWRT OFF so that READY goes out well within 100 ms of reset;
-; brown-out reset holds the chip while the supply is low instead.
+; brown-out reset at about 4.3 V (BORV 1) holds the chip instead while the supply is below
+; what it needs at 20 MHz (4.2 V).
         CONFIG  OSC = HS, FCMEN = OFF, IESO = OFF
-        CONFIG  PWRT = OFF, BOREN = SBORDIS, BORV = 3
+        CONFIG  PWRT = OFF, BOREN = SBORDIS, BORV = 1
         CONFIG  WDT = OFF, WDTPS = 32768
         CONFIG  CCP2MX = PORTC, PBADEN = OFF, LPT1OSC = OFF, MCLRE = ON
         CONFIG  STVREN = ON, LVP = OFF, XINST = OFF, DEBUG = OFF
@@ -75,7 +76,7 @@ HDR_MAX         equ     11              ; header characters kept for an error li
 PF_NIBBLE       equ     0               ; a high nibble waits for its partner
 PF_WAIT_KNOWN   equ     1               ; the wait text has been learnt in this transfer
 PF_RUN_BAD      equ     2               ; the separator run read now differs from the wait text
-PF_LCD_DONE     equ     3               ; the picture's reply went out
+PF_PARK         equ     4               ; the LCD is ready for a byte; its low digit is next
 
 ; parser states
 ST_IDLE         equ     0               ; between transfers
@@ -132,12 +133,17 @@ clear_vars:
 
 ; ---------------------------------------------------------------------------------------------
 ; main_loop: takes one character from the ring at a time and hands it to the parser; when the
-; ring is empty and the line has been quiet for 400 ms, ends the transfer that is open.
+; ring is empty and the line has been quiet for 400 ms, ends the transfer that is open; when the
+; ring is empty otherwise, waits at the UART for the second digit of a picture byte.
 main_loop:
         call    rx_get
         bc      main_char
         movlw   IDLE_END_TICKS
         cpfslt  idle_ticks
+        bra     main_idle
+        call    wait_low_digit
+        bra     main_loop
+main_idle:
         call    on_idle
         bra     main_loop
 main_char:
@@ -150,5 +156,6 @@ main_char:
         #include "ks0108.asm"
         #include "eeprom.asm"
         #include "parser.asm"
+        #include "transfer_end.asm"
 
         end

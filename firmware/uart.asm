@@ -45,9 +45,12 @@ uart_init:
 ; isr: the only interrupt routine. Moves every character the UART holds into the ring (a full
 ; ring drops the character and counts it), restarts the receiver after an overrun (the UART
 ; stops receiving until CREN is cleared; the character that did not fit is counted), and
-; counts the 2 ms tick. Uses only W, STATUS, BSR (saved by the fast return stack) and FSR2
+; counts the 2 ms tick. While the receive interrupt is off (wait_low_digit reads the UART
+; itself) it leaves the UART alone. Uses only W, STATUS, BSR (saved by the fast return stack) and FSR2
 ; (used nowhere else).
 isr:
+        btfss   PIE1, RCIE              ; the main loop is reading the UART itself
+        bra     isr_tick
 isr_rx:
         btfss   PIR1, RCIF
         bra     isr_overrun
