@@ -60,6 +60,7 @@ private slots:
     void busTimingFaultsAreReported();
     void i2cMonitorFindsCrossingsAndBusyAccesses();
     void txLinesSplitAtCrLf();
+    void gpsimLogAndDumpAreRead();
     void simulatedUartReadsTheWire();
 };
 
@@ -265,6 +266,37 @@ void TestFirmwareHarness::txLinesSplitAtCrLf() {
     QCOMPARE(lines[0].cycle, qint64(6));
     QCOMPARE(lines[1].text, QStringLiteral("LCD 1024 bytes"));
     QCOMPARE(lines[2].text, QStringLiteral("half"));
+}
+
+// gpsim 0.31's own words: an instruction line with its cycle, then its effects, the first one
+// sometimes after a line number; a listing of the EEPROM after the prompt.
+void TestFirmwareHarness::gpsimLogAndDumpAreRead() {
+    const QString log = QStringLiteral("0x0000000000000002 p18f4520 0x0006 0x6E8A movwf\tlatb\n"
+                                       "8:   Read: 0x0055 from W(0x0FE8)\n"
+                                       "  Wrote: 0x0055 to latb(0x0F8A) was 0x0000\n"
+                                       "  Wrote: 0x0002 to intcon(0x0FF2) was 0x0000\n"
+                                       "0x0000000000000DD2 p18f4520 0x0022 0x6E8C movwf\tlatd\n"
+                                       "23:   Wrote: 0x0041 to latd(0x0F8C) was 0x00AA\n"
+                                       "0x0000000000000DD3 p18f4520 0x0024 0x6EAD bsf\tsspcon2, 0\n"
+                                       "  Wrote: 0x0001 to sspcon2(0x0FC5) was 0x0000\n");
+    const auto writes = gpsim::parseLog(
+        log, {QStringLiteral("latb"), QStringLiteral("latd"), QStringLiteral("sspcon2")});
+    QCOMPARE(int(writes.size()), 3);
+    QCOMPARE(writes[0].cycle, qint64(2));
+    QCOMPARE(writes[0].reg, QStringLiteral("latb"));
+    QCOMPARE(writes[0].value, 0x55);
+    QCOMPARE(writes[1].cycle, qint64(0xDD2));
+    QCOMPARE(writes[1].was, 0xAA);
+    QCOMPARE(writes[2].reg, QStringLiteral("sspcon2"));
+    QCOMPARE(int(gpsim::parseLog(log).size()), 4); // every register when none is named
+
+    const QByteArray image = gpsim::parseEepromDump(QStringLiteral(
+        "**gpsim> EE.eeData[$0] = $a5\nEE.eeData[$13f] = $22\nEE.eeData[$7fff] = $12\n"));
+    QCOMPARE(image.size(), 0x8000);
+    QCOMPARE(quint8(image[0]), quint8(0xA5));
+    QCOMPARE(quint8(image[0x13F]), quint8(0x22));
+    QCOMPARE(quint8(image[0x7FFF]), quint8(0x12));
+    QCOMPARE(quint8(image[1]), quint8(0));
 }
 
 // A program that sends every received character back: the wire file, gpsim's UART and the log
