@@ -46,7 +46,7 @@ i2c_reset:
         return
 
 ; i2c_wait: waits until the MSSP reports the step it was given as done (SSPIF), at most about
-; 40 ms; on timeout sets EE_FAULT. Clears SSPIF for the next step.
+; 50 ms (65536 turns of 4 cycles); on timeout sets EE_FAULT. Clears SSPIF for the next step.
 i2c_wait:
         clrf    i2c_to_lo
         clrf    i2c_to_hi
@@ -203,7 +203,7 @@ ee_write_done:
         return
 
 ; ee_poll: acknowledge polling: sends the control byte until the chip acknowledges, which it
-; does once its write cycle is over (at most 200 tries, about 10 ms).
+; does once its write cycle is over (at most 200 tries of about 30 us each, 6 ms).
 ee_poll:
         movlw   200
         movwf   ee_tries

@@ -84,8 +84,9 @@ ST_SKIP         equ     1               ; after an unreadable header: wait for t
 ST_HEADER       equ     2               ; reading the header
 ST_DATA         equ     3               ; reading wait texts and chunks
 
-; idle time that ends a transfer: 400 ms in 2 ms ticks
-IDLE_END_TICKS  equ     200
+; idle time that ends a transfer: 400 ms in 2 ms ticks, plus one since the first tick after a
+; character may come at once (so 400-402 ms)
+IDLE_END_TICKS  equ     201
 
 ; SAY label: sends the zero-ended text at label (program memory) on TX.
 SAY     macro   label
