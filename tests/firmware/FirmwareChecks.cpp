@@ -26,6 +26,8 @@ QStringList pictureFaults(const FirmwareOutcome& out, const QImage& canvas, qint
         faults << QStringLiteral("gpsim: %1").arg(out.run.error);
     if (!out.lcd.displayOn())
         faults << QStringLiteral("display off");
+    if (out.txOverwrites > 0)
+        faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
     const int off = pixelsOff(out.lcd.picture(),
                               [&canvas](int x, int y) { return qGray(canvas.pixel(x, y)) < 128; });
     if (off != 0)
@@ -159,6 +161,8 @@ QStringList checkEepromLoad(const QString& cod, const EepromSend& send, Firmware
     QStringList faults;
     if (!out.run.ok)
         faults << QStringLiteral("gpsim: %1").arg(out.run.error);
+    if (out.txOverwrites > 0)
+        faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
     if (out.run.eeprom != expected) {
         int differ = 0;
         int firstAt = -1;

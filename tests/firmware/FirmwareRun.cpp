@@ -33,6 +33,22 @@ std::vector<TxLine> txLines(const std::vector<gpsim::RegisterWrite>& writes) {
     return lines;
 }
 
+int txOverwrites(const std::vector<gpsim::RegisterWrite>& writes) {
+    const qint64 characterCycles = qint64(9 * 1e9 / Baud / CycleNs);
+    int overwrites = 0;
+    qint64 shiftFreeAt = -1'000'000'000; // when the shift register takes the next character
+    qint64 lastLoad = shiftFreeAt;       // when the character before moved into it
+    for (const gpsim::RegisterWrite& w : writes) {
+        if (w.reg != QLatin1String("txreg"))
+            continue;
+        if (w.cycle < lastLoad)
+            ++overwrites; // the character before is still waiting in TXREG
+        lastLoad = std::max(w.cycle, shiftFreeAt);
+        shiftFreeAt = lastLoad + characterCycles;
+    }
+    return overwrites;
+}
+
 QStringList FirmwareOutcome::replies() const {
     QStringList texts;
     for (const TxLine& l : lines)
@@ -51,6 +67,8 @@ QString FirmwareOutcome::summary() const {
     QString s = QStringLiteral("replies [%1]").arg(replies().join(QStringLiteral(" | ")));
     if (!run.ok)
         s += QStringLiteral("; gpsim: %1").arg(run.error);
+    if (txOverwrites > 0)
+        s += QStringLiteral("; %1 TXREG writes over a waiting character").arg(txOverwrites);
     if (lcd.violationCount() > 0)
         s += QStringLiteral("; %1 bus timing faults, first: %2")
                  .arg(lcd.violationCount())
@@ -80,6 +98,7 @@ FirmwareOutcome runFirmware(const FirmwareSetup& setup) {
     out.lcd.feed(out.run.writes);
     out.i2c.feed(out.run.writes);
     out.lines = txLines(out.run.writes);
+    out.txOverwrites = txOverwrites(out.run.writes);
     return out;
 }
 

@@ -24,6 +24,13 @@ struct TxLine {
 // The lines written to TXREG, split at CR LF; a last line without its end is kept too.
 std::vector<TxLine> txLines(const std::vector<gpsim::RegisterWrite>& writes);
 
+// Writes to TXREG made while it still held the character before (the transmit shift register
+// busy with the one before that): the UART drops one of them, though the log shows both. A
+// character takes 10 bit times at 19200 baud; gpsim's UART takes the next one from TXREG up to
+// about half a bit sooner, so a character is given 9 bit times here: a firmware that writes
+// without waiting for TXIF writes a few cycles apart and is still caught.
+int txOverwrites(const std::vector<gpsim::RegisterWrite>& writes);
+
 struct FirmwareSetup {
     QString codPath = firmwareCod();
     Schedule schedule;
@@ -40,6 +47,7 @@ struct FirmwareOutcome {
     Ks0108Model lcd;
     I2cMonitor i2c;
     std::vector<TxLine> lines;
+    int txOverwrites = 0;
     qint64 cycles = 0; // how long it ran
 
     QStringList replies() const;

@@ -266,6 +266,18 @@ void TestFirmwareHarness::txLinesSplitAtCrLf() {
     QCOMPARE(lines[0].cycle, qint64(6));
     QCOMPARE(lines[1].text, QStringLiteral("LCD 1024 bytes"));
     QCOMPARE(lines[2].text, QStringLiteral("half"));
+    // One character a cycle: the first goes to the shift register, the second waits in TXREG,
+    // every further one overwrites a waiting character.
+    QCOMPARE(txOverwrites(w), int(w.size()) - 2);
+
+    // Paced as the UART empties: one each 2604 cycles (10 bits), after the first two back to
+    // back; then one 500 cycles (2 bits) after the one before.
+    std::vector<RegisterWrite> paced;
+    for (int i = 0; i < 6; ++i)
+        paced.push_back({i < 2 ? i : 2604 * (i - 1) + 1, QStringLiteral("txreg"), 'A', 0});
+    QCOMPARE(txOverwrites(paced), 0);
+    paced.push_back({paced.back().cycle + 500, QStringLiteral("txreg"), 'B', 0});
+    QCOMPARE(txOverwrites(paced), 1);
 }
 
 // gpsim 0.31's own words: an instruction line with its cycle, then its effects, the first one
