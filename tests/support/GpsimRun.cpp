@@ -184,6 +184,10 @@ RunResult run(const RunSetup& setup) {
     sim.setProcessChannelMode(QProcess::MergedChannels);
     sim.start(tools.gpsim, {QStringLiteral("-i"), QStringLiteral("-S"), QStringLiteral("disable"),
                             QStringLiteral("-c"), QStringLiteral("run.stc")});
+    if (!sim.waitForStarted(30000)) {
+        result.error = QStringLiteral("gpsim did not start: %1").arg(sim.errorString());
+        return result;
+    }
     sim.closeWriteChannel();
     QByteArray console;
     // Read as it comes: an EEPROM listing is larger than a pipe holds.
