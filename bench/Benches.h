@@ -11,7 +11,8 @@ void benchTextBoxes();    // bench_textbox.cpp
 void benchPenPaint();     // bench_paint.cpp
 void benchImport();       // bench_import.cpp
 void benchStartup(const QString& self);
-void benchCli(); // bench_cli.cpp: quorvel-convert beside ImageMagick
+void benchCli();      // bench_cli.cpp: quorvel-convert beside ImageMagick
+void benchFirmware(); // bench_firmware.cpp: the reference firmware in gpsim
 
 // The child process that benchStartup starts and times (bench_startup.cpp).
 int startupProbe(int argc, char** argv);

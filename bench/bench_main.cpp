@@ -1,6 +1,6 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
 // With section names as arguments (convert, click, send, image, textbox, import, paint, startup,
-// cli) runs only those.
+// cli, firmware) runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
         {"paint", benchPenPaint},
         {"startup", [&self] { benchStartup(self); }},
         {"cli", benchCli},
+        {"firmware", benchFirmware},
     };
     const QStringList chosen = app.arguments().mid(1);
     for (const auto& [name, run] : sections)
