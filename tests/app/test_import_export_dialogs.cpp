@@ -255,9 +255,10 @@ void TestImportExportDialogs::exportCopyAndSave_data() {
     QTest::addColumn<QString>("suffix");
     QTest::newRow("C array") << 0 << "h";
     QTest::newRow("PROGMEM") << 1 << "h";
-    QTest::newRow("assembler") << 2 << "inc";
-    QTest::newRow("BASIC") << 3 << "bas";
-    QTest::newRow("binary") << 4 << "bin";
+    QTest::newRow("PIC18 assembler") << 2 << "inc";
+    QTest::newRow("PIC16 assembler") << 3 << "inc";
+    QTest::newRow("BASIC") << 4 << "bas";
+    QTest::newRow("binary") << 5 << "bin";
 }
 
 void TestImportExportDialogs::exportCopyAndSave() {
