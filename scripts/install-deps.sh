@@ -8,6 +8,7 @@ packages=(
     fonts-dejavu-core fontconfig
     imagemagick desktop-file-utils
     xvfb xauth xdotool
+    gputils gpsim
 )
 
 missing=()
