@@ -44,9 +44,11 @@ bool isCExport(ExportFormat format);
 // linux or unix, main, a <stdint.h> or <avr/pgmspace.h> name, or one whose NAME_WIDTH macro
 // <stdint.h> or <limits.h> defines) gets a '_' behind.
 QString cIdentifier(const QString& name);
-// cIdentifier, and for the assembler formats also a '_' behind a PIC instruction, an assembler
-// directive or operator, or a register the read routines use (any case); for BASIC behind a
-// BASIC keyword (any case). The table, its macros and its routines are named after it.
+// cIdentifier, and a '_' behind: for PROGMEM, a name <avr/pgmspace.h> brings in with <avr/io.h>
+// and <inttypes.h> (any name in capitals, digits and '_' alone, as PORTB: the AVR registers and
+// bits are macros so named); for the assembler formats, a PIC instruction, an assembler directive
+// or operator, or a PIC register (any case); for BASIC, a BASIC keyword (any case). The table,
+// its macros and its routines are named after it.
 QString exportName(const QString& name, ExportFormat format);
 
 // The table of a width x height picture's bytes in the chosen layout (horizontal: T6963C and

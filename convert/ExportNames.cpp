@@ -55,7 +55,7 @@ bool fromExportHeaders(const QString& id) {
                        "|U?INT(8|16|32|64|PTR|MAX)_(MIN|MAX|C|WIDTH)|U?INT_(LEAST|FAST)(8|16|32|64)"
                        "_(MIN|MAX|WIDTH)"
                        "|(SIZE|PTRDIFF|SIG_ATOMIC|WCHAR|WINT)_(MIN|MAX|WIDTH)"
-                       "|PROGMEM|PGM_P|PGM_VOID_P|PSTR|pgm_\\w+|(mem|str)\\w*_PF?|strtok_rP"
+                       "|PROGMEM|PGM_P|PGM_VOID_P|PSTR|pgm_\\w*[^_]|(mem|str)\\w*_PF?|strtok_rP"
                        "|prog_(void|char|uchar|u?int(8|16|32|64)_t))$"));
     return names.match(id).hasMatch();
 }
@@ -67,6 +67,16 @@ bool widthMacroTaken(const QString& id) {
         "^(U?INT(8|16|32|64|PTR|MAX)?|U?INT_(LEAST|FAST)(8|16|32|64)|SIZE|PTRDIFF|SIG_ATOMIC"
         "|WCHAR|WINT|S?CHAR|UCHAR|U?SHRT|U?LONG|U?LLONG|BOOL)$"));
     return taken.match(id.toUpper()).hasMatch();
+}
+
+// What <avr/pgmspace.h> brings in besides: <avr/io.h>, whose registers, bits and the like are
+// macros in capitals on every AVR part (PORTB, SREG, SP, ...), its interrupt vector names, the
+// bit test macros, and the printf and scanf format macros of <inttypes.h>.
+bool fromAvrHeaders(const QString& id) {
+    static const QRegularExpression names(
+        QStringLiteral("^([A-Z0-9_]+|\\w+_vect(_num)?|(PRI|SCN)[diouxX]\\w+|u?int_farptr_t"
+                       "|bit_is_(set|clear)|loop_until_bit_is_(set|clear))$"));
+    return names.match(id).hasMatch();
 }
 
 // gpasm's PIC12/14/16 and PIC18 instructions (with the extended sets), its pseudo-instructions,
@@ -143,6 +153,8 @@ QString cIdentifier(const QString& name) {
         return QStringLiteral("image");
     if (id.front().isDigit())
         id.prepend(QLatin1Char('_'));
+    // No word or pattern below ends in '_', so the '_' behind makes a name free, and a name
+    // made once stays as it is when made again.
     if (cWords().contains(id) || gccMacros().contains(id) || fromExportHeaders(id) ||
         widthMacroTaken(id))
         id += QLatin1Char('_');
@@ -151,7 +163,10 @@ QString cIdentifier(const QString& name) {
 
 QString exportName(const QString& name, ExportFormat format) {
     QString id = cIdentifier(name);
-    if ((isAssemblerFormat(format) && assemblerWords().contains(id.toLower())) ||
+    if (id.endsWith(QLatin1Char('_')))
+        return id;
+    if ((format == ExportFormat::Progmem && fromAvrHeaders(id)) ||
+        (isAssemblerFormat(format) && assemblerWords().contains(id.toLower())) ||
         (format == ExportFormat::Basic && basicWords().contains(id.toUpper())))
         id += QLatin1Char('_');
     return id;

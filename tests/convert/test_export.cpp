@@ -189,6 +189,10 @@ void TestExport::identifiers_data() {
     row("a stdint.h type", "uint8_t", c, "uint8_t_");
     row("a pgmspace.h macro", "PSTR", ExportFormat::Progmem, "PSTR_");
     row("SIZE_WIDTH is stdint.h's", "size", c, "size_");
+    row("capitals are AVR register macros", "PORTB", ExportFormat::Progmem, "PORTB_");
+    row("capitals in plain C", "LOGO", c, "LOGO");
+    row("an AVR vector", "TIMER1_OVF_vect", ExportFormat::Progmem, "TIMER1_OVF_vect_");
+    row("an inttypes.h macro", "PRIx8", ExportFormat::Progmem, "PRIx8_");
     row("underscore and digit kept", "_3d", c, "_3d");
     // Assembler and BASIC words, in any case, only where they mean something.
     row("PIC16 instruction", "movlw", ExportFormat::Pic16Assembler, "movlw_");
@@ -205,6 +209,7 @@ void TestExport::identifiers() {
     QFETCH(ExportFormat, format);
     QFETCH(QString, identifier);
     QCOMPARE(exportName(name, format), identifier);
+    QCOMPARE(exportName(identifier, format), identifier); // made once, it stays
     if (format == ExportFormat::C)
         QCOMPARE(cIdentifier(name), identifier);
 }
