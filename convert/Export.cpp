@@ -59,10 +59,12 @@ void appendLines(QByteArray& out, const QByteArray& bytes, int perLine, const ch
     }
 }
 
-// Room for the whole text at once: the longest item is "0x00, " with a lead of 8 a line.
+// Room for the whole text at once: the longest item is "0x00, ", the longest lead a line
+// "65529 DATA ".
 QByteArray reserved(const QByteArray& bytes, const Table& table) {
     QByteArray out;
-    out.reserve(2048 + bytes.size() * 6 + (bytes.size() / table.perLine + 1) * 8);
+    out.reserve(2048 + table.name.size() * 24 + bytes.size() * 6 +
+                (bytes.size() / table.perLine + 1) * 12);
     return out;
 }
 
