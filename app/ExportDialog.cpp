@@ -3,12 +3,14 @@
 #include "app/CommonDialog.h"
 #include "convert/FileAccess.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -26,10 +28,10 @@ template <class W> W* named(W* widget, const char* name) {
 // The file dialog's filter for one format, in the shared dialog's "Description|pattern" form.
 QString filterFor(ExportFormat format) {
     const QString pattern = QLatin1Char('*') + exportExtension(format);
-    const char* kind = format == ExportFormat::Binary      ? "Binary"
-                       : format == ExportFormat::Assembler ? "Assembler include"
-                       : format == ExportFormat::Basic     ? "Basic"
-                                                           : "C header";
+    const char* kind = format == ExportFormat::Binary  ? "Binary"
+                       : format == ExportFormat::Basic ? "Basic"
+                       : isCExport(format)             ? "C header"
+                                                       : "Assembler include";
     return QStringLiteral("%1 (%2)|%2|All Files (*.*)|*.*").arg(QString::fromLatin1(kind), pattern);
 }
 } // namespace
@@ -45,10 +47,19 @@ ExportDialog::ExportDialog(const QByteArray& bytes, int width, int height, bool 
     cboExportFormat = named(new QComboBox, "cboExportFormat");
     for (int i = 0; i < ExportFormatCount; ++i)
         cboExportFormat->addItem(exportFormatLabel(static_cast<ExportFormat>(i)));
+    // Which panels take the bytes in this layout, so that a table is not built for the wrong
+    // controller; the other layout is named too, as the choice is made in the main window.
+    lblExportLayout = named(new QLabel, "lblExportLayout");
+    lblExportLayout->setTextFormat(Qt::RichText);
+    lblExportLayout->setText(QStringLiteral("This table: <b>%1</b><br>Other layout: %2")
+                                 .arg(layoutControllers(horizontal).toHtmlEscaped(),
+                                      layoutControllers(!horizontal).toHtmlEscaped()));
     txtExportName = named(new QLineEdit(QStringLiteral("image")), "txtExportName");
     spnBytesPerLine = named(new QSpinBox, "spnBytesPerLine");
     spnBytesPerLine->setRange(1, 64);
     spnBytesPerLine->setValue(16);
+    chkExportStdint =
+        named(new QCheckBox(QStringLiteral("uint8_t (<stdint.h>)")), "chkExportStdint");
     txtExportPreview = named(new QPlainTextEdit, "txtExportPreview");
     txtExportPreview->setReadOnly(true);
     txtExportPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -63,9 +74,14 @@ ExportDialog::ExportDialog(const QByteArray& bytes, int width, int height, bool 
     cmdExportClose->setDefault(true);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Format"), cboExportFormat);
+    auto* formatRow = new QHBoxLayout;
+    formatRow->addWidget(cboExportFormat);
+    formatRow->addSpacing(12);
+    formatRow->addWidget(lblExportLayout, 1);
+    form->addRow(QStringLiteral("Format"), formatRow);
     form->addRow(QStringLiteral("Name"), txtExportName);
     form->addRow(QStringLiteral("Bytes a line"), spnBytesPerLine);
+    form->addRow(QStringLiteral("C type"), chkExportStdint);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(cmdExportCopy);
@@ -79,6 +95,7 @@ ExportDialog::ExportDialog(const QByteArray& bytes, int width, int height, bool 
     connect(cboExportFormat, &QComboBox::currentIndexChanged, this, &ExportDialog::refresh);
     connect(txtExportName, &QLineEdit::textChanged, this, &ExportDialog::refresh);
     connect(spnBytesPerLine, &QSpinBox::valueChanged, this, &ExportDialog::refresh);
+    connect(chkExportStdint, &QCheckBox::toggled, this, &ExportDialog::refresh);
     connect(cmdExportCopy, &QPushButton::clicked, this, &ExportDialog::cmdExportCopy_Click);
     connect(cmdExportSave, &QPushButton::clicked, this, &ExportDialog::cmdExportSave_Click);
     connect(cmdExportClose, &QPushButton::clicked, this, &QDialog::accept);
@@ -93,6 +110,7 @@ ExportOptions ExportDialog::options() const {
     ExportOptions chosen;
     chosen.name = txtExportName->text();
     chosen.bytesPerLine = spnBytesPerLine->value();
+    chosen.uint8Type = chkExportStdint->isChecked();
     return chosen;
 }
 
@@ -100,9 +118,11 @@ void ExportDialog::setChoices(ExportFormat format, const ExportOptions& options)
     const QSignalBlocker blockFormat(cboExportFormat);
     const QSignalBlocker blockName(txtExportName);
     const QSignalBlocker blockLine(spnBytesPerLine);
+    const QSignalBlocker blockType(chkExportStdint);
     cboExportFormat->setCurrentIndex(static_cast<int>(format));
     txtExportName->setText(options.name);
     spnBytesPerLine->setValue(options.bytesPerLine);
+    chkExportStdint->setChecked(options.uint8Type);
     refresh();
 }
 
@@ -115,6 +135,7 @@ void ExportDialog::refresh() {
     cmdExportCopy->setEnabled(text);
     txtExportName->setEnabled(text);
     spnBytesPerLine->setEnabled(text);
+    chkExportStdint->setEnabled(isCExport(chosen));
 }
 
 void ExportDialog::cmdExportCopy_Click() {
@@ -125,7 +146,7 @@ void ExportDialog::cmdExportSave_Click() {
     const ExportFormat chosen = format();
     m_files->DialogTitle = QStringLiteral("Export Table");
     m_files->Filter = filterFor(chosen);
-    m_files->FileName = cIdentifier(txtExportName->text()) + exportExtension(chosen);
+    m_files->FileName = exportName(txtExportName->text(), chosen) + exportExtension(chosen);
     m_files->DefaultExt = exportExtension(chosen);
     m_files->ShowSave();
     const QString fileName = m_files->FileName;

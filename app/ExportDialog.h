@@ -6,7 +6,9 @@
 #include <QDialog>
 
 class CommonDialog;
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -22,8 +24,10 @@ public:
                  CommonDialog* files, QWidget* parent = nullptr);
 
     QComboBox* cboExportFormat = nullptr;
+    QLabel* lblExportLayout = nullptr; // which controllers take this table's layout
     QLineEdit* txtExportName = nullptr;
     QSpinBox* spnBytesPerLine = nullptr;
+    QCheckBox* chkExportStdint = nullptr; // C formats: uint8_t from <stdint.h>
     QPlainTextEdit* txtExportPreview = nullptr;
     QPushButton* cmdExportCopy = nullptr;
     QPushButton* cmdExportSave = nullptr;

@@ -10,6 +10,7 @@ void benchSendImage();    // bench_send.cpp
 void benchTextBoxes();    // bench_textbox.cpp
 void benchPenPaint();     // bench_paint.cpp
 void benchImport();       // bench_import.cpp
+void benchExport();       // bench_export.cpp
 void benchStartup(const QString& self);
 void benchCli();      // bench_cli.cpp: quorvel-convert beside ImageMagick
 void benchFirmware(); // bench_firmware.cpp: the reference firmware in gpsim

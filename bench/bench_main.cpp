@@ -1,6 +1,6 @@
 // quorvel-bench: prints tables of how fast the program does its work. Never fails on time.
-// With section names as arguments (convert, click, send, image, textbox, import, paint, startup,
-// cli, firmware) runs only those.
+// With section names as arguments (convert, click, send, image, textbox, import, export, paint,
+// startup, cli, firmware) runs only those.
 #include "Benches.h"
 
 #include <QApplication>
@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         {"image", benchSendImage},
         {"textbox", benchTextBoxes},
         {"import", benchImport},
+        {"export", benchExport},
         {"paint", benchPenPaint},
         {"startup", [&self] { benchStartup(self); }},
         {"cli", benchCli},

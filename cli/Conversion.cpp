@@ -69,7 +69,7 @@ Converted pictureToTable(QIODevice& source, const QString& name, const CliOption
     }
     if (options.exportTable) {
         const ExportOptions exportOptions{options.name.isEmpty() ? name : options.name,
-                                          options.bytesPerLine};
+                                          options.bytesPerLine, options.uint8Type};
         result.output = exportTable(converted.bytes, options.width, options.height,
                                     options.horizontal, *options.exportTable, exportOptions);
     } else {
@@ -129,6 +129,7 @@ QString nameComment(const CliOptions& options, const QString& fileName) {
     }
     switch (language) {
     case ExportFormat::Assembler:
+    case ExportFormat::Pic16Assembler:
         return QStringLiteral("; ") + name;
     case ExportFormat::Basic:
         return QStringLiteral("REM ") + name;

@@ -38,11 +38,23 @@ const Choices<ImportDither>& dithers() {
 }
 
 const Choices<ExportFormat>& exportFormats() {
-    static const Choices<ExportFormat> choices{{QStringLiteral("c"), ExportFormat::C},
-                                               {QStringLiteral("progmem"), ExportFormat::Progmem},
-                                               {QStringLiteral("asm"), ExportFormat::Assembler},
-                                               {QStringLiteral("basic"), ExportFormat::Basic},
-                                               {QStringLiteral("binary"), ExportFormat::Binary}};
+    // In the window's order; "asm" is the PIC18 table's older name.
+    static const Choices<ExportFormat> choices = [] {
+        Choices<ExportFormat> list;
+        for (int i = 0; i < ExportFormatCount; ++i) {
+            const auto format = static_cast<ExportFormat>(i);
+            list.emplace_back(exportFormatKey(format), format);
+            if (format == ExportFormat::Assembler)
+                list.emplace_back(QStringLiteral("asm"), format);
+        }
+        return list;
+    }();
+    return choices;
+}
+
+const Choices<bool>& cTypes() {
+    static const Choices<bool> choices{{QStringLiteral("unsigned-char"), false},
+                                       {QStringLiteral("uint8_t"), true}};
     return choices;
 }
 
@@ -182,6 +194,11 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                        "(default: none, the output text).")
             .arg(names(exportFormats())),
         QStringLiteral("format"));
+    const QCommandLineOption cType(
+        QStringLiteral("c-type"),
+        QStringLiteral("The element type of a c or progmem table: unsigned-char, or uint8_t "
+                       "with #include <stdint.h> (default: unsigned-char)."),
+        QStringLiteral("type"));
     const QCommandLineOption name(
         QStringLiteral("name"),
         QStringLiteral("The exported table's name, made a C identifier (default: the picture's "
@@ -225,6 +242,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         {header, true, true},
         {footer, true, true},
         {exportTable, true, false, true},
+        {cType, true, false, true},
         {name, true, false, true},
         {bytesPerLine, true, false, true},
         {output},
@@ -297,6 +315,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             return refuse(QStringLiteral("--export is %1, not %2")
                               .arg(names(exportFormats()), quoted(valueOf(exportTable))));
         o.exportTable = chosen;
+    }
+    if (parser.isSet(cType)) {
+        if (!choose(cTypes(), valueOf(cType), &o.uint8Type))
+            return refuse(QStringLiteral("--c-type is %1, not %2")
+                              .arg(names(cTypes()), quoted(valueOf(cType))));
+        if (o.exportTable && !isCExport(*o.exportTable))
+            return refuse(QStringLiteral("--c-type applies to --export c and progmem only"));
     }
     o.inverted = !parser.isSet(noInvert);
     o.import.invert = parser.isSet(invert);

@@ -19,6 +19,8 @@ struct CliOptions {
     std::optional<ExportFormat> exportTable; // a table as Export writes it instead
     QString name;                            // the export's name; empty: the picture's own
     int bytesPerLine = 16;
+    // --c-type uint8_t: a C table of uint8_t from <stdint.h> instead of unsigned char
+    bool uint8Type = false;
     QString output;  // empty: standard output
     QString preview; // empty: none
     bool decode = false;

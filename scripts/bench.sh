@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks without a display: scripts/bench.sh [build] [section...]
-# Sections: convert click send image import startup (all when none is named). Prints markdown.
+# Sections: convert click send image import export startup (all when none is named). Prints markdown.
 set -euo pipefail
 build=${1:-build}
 shift || true

@@ -9,6 +9,7 @@ packages=(
     imagemagick desktop-file-utils
     xvfb xauth xdotool
     gputils gpsim
+    gcc-avr avr-libc binutils-avr bwbasic
 )
 
 missing=()

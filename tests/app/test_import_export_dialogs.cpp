@@ -52,6 +52,8 @@ private slots:
     void pipeOrDeviceIsRefusedAtOnce();
     void importLeavesTheSharedDialogAsItWas();
     void exportOpensWithTheByteMatrixChoice();
+    void exportTypeChoiceAndLayoutNote_data();
+    void exportTypeChoiceAndLayoutNote();
     void exportCopyAndSave_data();
     void exportCopyAndSave();
     void exportSaveFailureSaysWhy();
@@ -263,6 +265,7 @@ void TestImportExportDialogs::exportOpensWithTheByteMatrixChoice() {
         QCOMPARE(dialog->objectName(), QStringLiteral("frmExport"));
         dialog->txtExportName->setText(QStringLiteral("logo"));
         dialog->spnBytesPerLine->setValue(8);
+        dialog->chkExportStdint->setChecked(true);
         shownTable = dialog->txtExportPreview->toPlainText().toLatin1();
         dialog->cmdExportClose->click();
     });
@@ -272,16 +275,49 @@ void TestImportExportDialogs::exportOpensWithTheByteMatrixChoice() {
     ExportOptions options;
     options.name = QStringLiteral("logo");
     options.bytesPerLine = 8;
+    options.uint8Type = true;
     QCOMPARE(shownTable, exportTable(bytes, 128, 32, false, ExportFormat::C, options));
 
-    // Opened again: the same name and line length.
+    // Opened again: the same name, line length and element type.
     modals->whenShown<ExportDialog>([](ExportDialog* dialog) {
         QCOMPARE(dialog->txtExportName->text(), QStringLiteral("logo"));
         QCOMPARE(dialog->spnBytesPerLine->value(), 8);
+        QVERIFY(dialog->chkExportStdint->isChecked());
         dialog->cmdExportClose->click();
     });
     click("cmdExport");
     QVERIFY(modals->messages.isEmpty());
+}
+
+void TestImportExportDialogs::exportTypeChoiceAndLayoutNote_data() {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<bool>("typeChoice");
+    QTest::newRow("C array, vertical") << 0 << false << true;
+    QTest::newRow("PROGMEM, horizontal") << 1 << true << true;
+    QTest::newRow("PIC18 assembler, vertical") << 2 << false << false;
+    QTest::newRow("PIC16 assembler, horizontal") << 3 << true << false;
+    QTest::newRow("BASIC, vertical") << 4 << false << false;
+    QTest::newRow("binary, horizontal") << 5 << true << false;
+}
+
+void TestImportExportDialogs::exportTypeChoiceAndLayoutNote() {
+    QFETCH(int, format);
+    QFETCH(bool, horizontal);
+    QFETCH(bool, typeChoice);
+    const QByteArray bytes = QByteArray::fromHex("ff80808480808080") + QByteArray(1016, '\0');
+    ExportDialog dialog(bytes, 128, 64, horizontal, control<CommonDialog>("commdlg"));
+    // The controllers this table's layout serves stand out; the other layout is named as well.
+    QVERIFY(
+        dialog.lblExportLayout->text().contains("<b>" + layoutControllers(horizontal) + "</b>"));
+    QVERIFY(dialog.lblExportLayout->text().contains(layoutControllers(!horizontal)));
+    dialog.cboExportFormat->setCurrentIndex(format);
+    QCOMPARE(dialog.chkExportStdint->isEnabled(), typeChoice);
+    dialog.chkExportStdint->setChecked(true);
+    const auto chosen = static_cast<ExportFormat>(format);
+    QCOMPARE(dialog.table(),
+             exportTable(bytes, 128, 64, horizontal, chosen, {QStringLiteral("image"), 16, true}));
+    QCOMPARE(dialog.table().contains("const uint8_t image[1024]"), typeChoice);
 }
 
 void TestImportExportDialogs::exportCopyAndSave_data() {
@@ -289,9 +325,10 @@ void TestImportExportDialogs::exportCopyAndSave_data() {
     QTest::addColumn<QString>("suffix");
     QTest::newRow("C array") << 0 << "h";
     QTest::newRow("PROGMEM") << 1 << "h";
-    QTest::newRow("assembler") << 2 << "inc";
-    QTest::newRow("BASIC") << 3 << "bas";
-    QTest::newRow("binary") << 4 << "bin";
+    QTest::newRow("PIC18 assembler") << 2 << "inc";
+    QTest::newRow("PIC16 assembler") << 3 << "inc";
+    QTest::newRow("BASIC") << 4 << "bas";
+    QTest::newRow("binary") << 5 << "bin";
 }
 
 void TestImportExportDialogs::exportCopyAndSave() {

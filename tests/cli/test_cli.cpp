@@ -33,6 +33,7 @@ private slots:
     void initTestCase();
     void exportEqualsExport_data();
     void exportEqualsExport();
+    void exportChoicesAsTheWindowHasThem();
     void decodeRoundTrips_data();
     void decodeRoundTrips();
     void pictureOptionsReachTheImport_data();
@@ -62,12 +63,13 @@ void TestCli::exportEqualsExport_data() {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("horizontal");
     QTest::addColumn<ExportFormat>("format");
-    const ExportFormat formats[] = {ExportFormat::C, ExportFormat::Progmem, ExportFormat::Assembler,
-                                    ExportFormat::Basic, ExportFormat::Binary};
-    const char* names[] = {"c", "progmem", "asm", "basic", "binary"};
+    const ExportFormat formats[] = {ExportFormat::C,         ExportFormat::Progmem,
+                                    ExportFormat::Assembler, ExportFormat::Pic16Assembler,
+                                    ExportFormat::Basic,     ExportFormat::Binary};
+    const char* names[] = {"c", "progmem", "pic18asm", "pic16asm", "basic", "binary"};
     for (int size = 0; size < LcdSizeCount; ++size)
         for (bool horizontal : {false, true})
-            for (int f = 0; f < 5; ++f)
+            for (int f = 0; f < 6; ++f)
                 QTest::addRow("%s %s %s", lcdSizes()[size].label,
                               horizontal ? "horizontal" : "vertical", names[f])
                     << size << horizontal << formats[f];
@@ -80,7 +82,7 @@ void TestCli::exportEqualsExport() {
     const LcdSize panel = lcdSizes()[size];
     const QImage picture = patternPicture(panel.width, panel.height);
     const QString path = savedPicture(dir, QStringLiteral("my logo.png"), picture);
-    const char* names[] = {"c", "progmem", "asm", "basic", "binary"};
+    const char* names[] = {"c", "progmem", "pic18asm", "pic16asm", "basic", "binary"};
     const CliRun run =
         runCli({QStringLiteral("--panel"), sizeText(panel), QStringLiteral("--layout"),
                 horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical"),
@@ -94,6 +96,22 @@ void TestCli::exportEqualsExport() {
     // The table is named after the picture when no --name is given.
     QCOMPARE(run.out, exportTable(bytes, panel.width, panel.height, horizontal, format,
                                   {QStringLiteral("my logo"), 12}));
+}
+
+void TestCli::exportChoicesAsTheWindowHasThem() {
+    const QImage picture = patternPicture(128, 64);
+    const QString path = savedPicture(dir, QStringLiteral("logo.png"), picture);
+    const QByteArray bytes = verticalBytes(verticalMatrix(picture, 128, 64));
+    // "asm" stays the PIC18 table's name; uint8_t reaches the C table.
+    const CliRun asm18 = runCli({QStringLiteral("--export"), QStringLiteral("asm"), path});
+    QCOMPARE(asm18.status, 0);
+    QCOMPARE(asm18.out, exportTable(bytes, 128, 64, false, ExportFormat::Assembler,
+                                    {QStringLiteral("logo"), 16}));
+    const CliRun uint8 = runCli({QStringLiteral("--export"), QStringLiteral("progmem"),
+                                 QStringLiteral("--c-type"), QStringLiteral("uint8_t"), path});
+    QCOMPARE(uint8.status, 0);
+    QCOMPARE(uint8.out, exportTable(bytes, 128, 64, false, ExportFormat::Progmem,
+                                    {QStringLiteral("logo"), 16, true}));
 }
 
 void TestCli::decodeRoundTrips_data() {
@@ -112,6 +130,9 @@ void TestCli::decodeRoundTrips_data() {
         {"C export", {"--export", "c"}},
         {"PROGMEM export", {"--export", "progmem", "--bytes-per-line", "7"}},
         {"assembler export", {"--export", "asm"}},
+        {"PIC18 export, odd bytes a line", {"--export", "pic18asm", "--bytes-per-line", "7"}},
+        {"PIC16 export", {"--export", "pic16asm"}},
+        {"C export of uint8_t", {"--export", "c", "--c-type", "uint8_t"}},
         {"BASIC export", {"--export", "basic", "--bytes-per-line", "64"}},
         {"binary export", {"--export", "binary"}},
     };
@@ -265,6 +286,7 @@ void TestCli::batchToStandardOutputNamesEachPicture() {
                             {{"--format", "$", "--delimiter", ","}, "; "},
                             {{"--format", "&H", "--delimiter", ","}, "REM "},
                             {{"--export", "asm"}, "; "},
+                            {{"--export", "pic16asm"}, "; "},
                             {{"--export", "basic"}, "REM "},
                             {{"--export", "progmem"}, "// "}};
     for (const Case& each : cases) {
@@ -368,6 +390,13 @@ void TestCli::usageErrors_data() {
         << QStringList{"--export", "c", "--bytes-per-line", "0", pic} << "from 1 to 64, not '0'";
     QTest::newRow("bytes per line 65")
         << QStringList{"--export", "c", "--bytes-per-line", "65", pic} << "not '65'";
+    QTest::newRow("C type") << QStringList{"--export", "c", "--c-type", "int", pic}
+                            << "--c-type is unsigned-char or uint8_t, not 'int'";
+    QTest::newRow("C type with an assembler export")
+        << QStringList{"--export", "pic16asm", "--c-type", "uint8_t", pic}
+        << "--c-type applies to --export c and progmem only";
+    QTest::newRow("C type without export")
+        << QStringList{"--c-type", "uint8_t", pic} << "--c-type applies to --export only";
     QTest::newRow("no picture") << QStringList{"--panel", "128x64"} << "no PICTURE given";
     QTest::newRow("standard input twice") << QStringList{"-", "-"} << "only once";
     QTest::newRow("several to one file")

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(ExportFormat)
+Q_DECLARE_METATYPE(ExportOptions)
 
 namespace {
 // Byte i is i modulo 256, so that a dropped, doubled or swapped byte shows in the lines.
@@ -23,79 +24,115 @@ private slots:
     void formats();
     void identifiers_data();
     void identifiers();
+    void formatNamesInListOrder();
     void binaryIsTheBytesAndPreviewsAsHexDump();
     void verticalBytesArePageByPage();
 };
 
 void TestExport::formats_data() {
     QTest::addColumn<ExportFormat>("format");
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<ExportOptions>("options");
     QTest::addColumn<int>("count");
     QTest::addColumn<bool>("horizontal");
-    QTest::addColumn<int>("perLine");
     QTest::addColumn<QStringList>("firstLines");
     QTest::addColumn<QString>("lastLine");
-    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("dataLines");
     QTest::addColumn<int>("longestLine");
     const QString vertical128 =
         QStringLiteral("image: 128x64 pixels, vertical bytes (KS0108), 1024 bytes");
+    const QString yours = QStringLiteral("The table below is yours: use it as you wish.");
+    const auto options = [](const char* name, int perLine, bool uint8 = false) {
+        return ExportOptions{QString::fromUtf8(name), perLine, uint8};
+    };
     QTest::newRow("C, 16 a line")
-        << ExportFormat::C << "image" << 1024 << false << 16
-        << QStringList{"// " + vertical128, "#define IMAGE_WIDTH 128", "#define IMAGE_HEIGHT 64",
+        << ExportFormat::C << options("image", 16) << 1024 << false
+        << QStringList{"// " + vertical128,
+                       "// " + yours,
+                       "#define IMAGE_WIDTH 128",
+                       "#define IMAGE_HEIGHT 64",
                        "const unsigned char image[1024] = {",
                        "    0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, "
                        "0x0b, 0x0c, 0x0d, 0x0e, 0x0f,"}
-        << "};" << 4 + 64 + 1 << 4 + 16 * 6 - 1;
+        << "};" << 64 << 4 + 16 * 6 - 1;
     QTest::newRow("C, 10 a line, short last line")
-        << ExportFormat::C << "image" << 1024 << false << 10 << QStringList{"// " + vertical128}
-        << "};" << 4 + 103 + 1 << 4 + 10 * 6 - 1;
+        << ExportFormat::C << options("image", 10) << 1024 << false
+        << QStringList{"// " + vertical128} << "};" << 103 << 4 + 10 * 6 - 1;
+    QTest::newRow("C, uint8_t") << ExportFormat::C << options("image", 16, true) << 1024 << false
+                                << QStringList{"// " + vertical128,
+                                               "// " + yours,
+                                               "#include <stdint.h>",
+                                               "#define IMAGE_WIDTH 128",
+                                               "#define IMAGE_HEIGHT 64",
+                                               "const uint8_t image[1024] = {"}
+                                << "};" << 64 << 4 + 16 * 6 - 1;
     QTest::newRow("PROGMEM, horizontal 240x64, name kept in case")
-        << ExportFormat::Progmem << "myLogo 2" << 1920 << true << 30
+        << ExportFormat::Progmem << options("myLogo 2", 30) << 1920 << true
         << QStringList{"// myLogo_2: 240x64 pixels, horizontal bytes (T6963C, SED1330), 1920 bytes",
-                       "#include <avr/pgmspace.h>", "#define MYLOGO_2_WIDTH 240",
+                       "// " + yours,
+                       "#include <avr/pgmspace.h>",
+                       "#define MYLOGO_2_WIDTH 240",
                        "#define MYLOGO_2_HEIGHT 64",
                        "const unsigned char myLogo_2[1920] PROGMEM = {"}
-        << "};" << 5 + 64 + 1 << 4 + 30 * 6 - 1;
-    QTest::newRow("assembler, 8 a line")
-        << ExportFormat::Assembler << "image" << 1024 << false << 8
-        << QStringList{"; " + vertical128,
-                       "image:", "    db 0x00,0x01,0x02,0x03,0x04,0x05,0x06,0x07"}
-        << "    db 0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff" << 2 + 128 << 7 + 8 * 5 - 1;
+        << "};" << 64 << 4 + 30 * 6 - 1;
+    QTest::newRow("PROGMEM, uint8_t")
+        << ExportFormat::Progmem << options("image", 16, true) << 1024 << false
+        << QStringList{"// " + vertical128,
+                       "// " + yours,
+                       "#include <avr/pgmspace.h>",
+                       "#include <stdint.h>",
+                       "#define IMAGE_WIDTH 128",
+                       "#define IMAGE_HEIGHT 64",
+                       "const uint8_t image[1024] PROGMEM = {"}
+        << "};" << 64 << 4 + 16 * 6 - 1;
+    QTest::newRow("PIC18, 8 a line")
+        << ExportFormat::Assembler << options("image", 8) << 1024 << false
+        << QStringList{"; " + vertical128, "; " + yours}
+        << "    db 0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff" << 128 << 7 + 8 * 5 - 1;
+    // db pads each line to whole program words: an odd count a line would put zeros in the table.
+    QTest::newRow("PIC18, 7 a line taken as 8")
+        << ExportFormat::Assembler << options("image", 7) << 1024 << false
+        << QStringList{"; " + vertical128} << "    db 0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff"
+        << 128 << 7 + 8 * 5 - 1;
+    QTest::newRow("PIC18, odd count, one a line taken as two")
+        << ExportFormat::Assembler << options("image", 1) << 1025 << false
+        << QStringList{"; image: 128x64 pixels, vertical bytes (KS0108), 1025 bytes"}
+        << "    db 0x00" << 513 << 7 + 2 * 5 - 1;
+    QTest::newRow("PIC16, 16 a line")
+        << ExportFormat::Pic16Assembler << options("image", 16) << 1024 << false
+        << QStringList{"; " + vertical128, "; " + yours}
+        << "    dt 0xf0,0xf1,0xf2,0xf3,0xf4,0xf5,0xf6,0xf7,0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff"
+        << 64 << 7 + 16 * 5 - 1;
     QTest::newRow("BASIC, 16 a line")
-        << ExportFormat::Basic << "image" << 1024 << false << 16
-        << QStringList{"10 REM " + vertical128,
-                       "20 DATA &H00,&H01,&H02,&H03,&H04,&H05,&H06,&H07,&H08,&H09,&H0A,&H0B,"
+        << ExportFormat::Basic << options("image", 16) << 1024 << false
+        << QStringList{"10 REM " + vertical128, "20 REM " + yours,
+                       "30 DATA &H00,&H01,&H02,&H03,&H04,&H05,&H06,&H07,&H08,&H09,&H0A,&H0B,"
                        "&H0C,&H0D,&H0E,&H0F"}
-        << "650 DATA &HF0,&HF1,&HF2,&HF3,&HF4,&HF5,&HF6,&HF7,&HF8,&HF9,&HFA,&HFB,&HFC,&HFD,"
+        << "660 DATA &HF0,&HF1,&HF2,&HF3,&HF4,&HF5,&HF6,&HF7,&HF8,&HF9,&HFA,&HFB,&HFC,&HFD,"
            "&HFE,&HFF"
-        << 1 + 64 << 9 + 16 * 5 - 1;
-    // 8001 lines do not fit steps of ten below 65529, the highest line many BASICs take.
+        << 64 << 9 + 16 * 5 - 1;
+    // 8002 lines do not fit steps of ten below 65529, the highest line many BASICs take.
     QTest::newRow("BASIC, one a line, numbered in ones")
-        << ExportFormat::Basic << "image" << 8000 << true << 1
+        << ExportFormat::Basic << options("image", 1) << 8000 << true
         << QStringList{"1 REM image: 320x200 pixels, horizontal bytes (T6963C, SED1330), 8000 "
                        "bytes",
-                       "2 DATA &H00"}
-        << "8001 DATA &H3F" << 8001 << 0;
+                       "2 REM " + yours, "3 DATA &H00"}
+        << "8002 DATA &H3F" << 8000 << 0;
     QTest::newRow("bytes a line beyond 64 taken as 64")
-        << ExportFormat::Assembler << "image" << 1024 << false << 1000
-        << QStringList{"; " + vertical128, "image:"} << "" << 2 + 16 << 7 + 64 * 5 - 1;
+        << ExportFormat::Assembler << options("image", 1000) << 1024 << false
+        << QStringList{"; " + vertical128} << "" << 16 << 7 + 64 * 5 - 1;
 }
 
 void TestExport::formats() {
     QFETCH(ExportFormat, format);
-    QFETCH(QString, name);
+    QFETCH(ExportOptions, options);
     QFETCH(int, count);
     QFETCH(bool, horizontal);
-    QFETCH(int, perLine);
     QFETCH(QStringList, firstLines);
     QFETCH(QString, lastLine);
-    QFETCH(int, lineCount);
+    QFETCH(int, dataLines);
     QFETCH(int, longestLine);
-    const int width = count == 1024 ? 128 : count == 1920 ? 240 : 320;
-    const int height = count == 1024 ? 64 : count == 1920 ? 64 : 200;
-    ExportOptions options;
-    options.name = name;
-    options.bytesPerLine = perLine;
+    const int width = count == 1920 ? 240 : count == 8000 ? 320 : 128;
+    const int height = count == 8000 ? 200 : 64;
     const QByteArray table =
         exportTable(counting(count), width, height, horizontal, format, options);
     QVERIFY(table.endsWith('\n'));
@@ -104,44 +141,95 @@ void TestExport::formats() {
     QCOMPARE(lines.mid(0, firstLines.size()), firstLines);
     if (!lastLine.isEmpty())
         QCOMPARE(lines.last(), lastLine);
-    QCOMPARE(lines.size(), lineCount);
-    // Below the comment line: the longest line, and every byte once.
-    const QStringList body = lines.mid(1);
+    // The lines that hold bytes: their number, the longest, and every byte once.
+    const QString prefix =
+        format == ExportFormat::Basic ? QStringLiteral("&H") : QStringLiteral("0x");
+    QStringList data;
+    for (const QString& line : lines)
+        if (line.contains(prefix) && !line.startsWith(QLatin1Char(';')) &&
+            !line.startsWith(QLatin1String("//")))
+            data << line;
+    QCOMPARE(int(data.size()), dataLines);
     if (longestLine > 0) {
         qsizetype longest = 0;
-        for (const QString& line : body)
+        for (const QString& line : data)
             longest = std::max(longest, line.size());
         QCOMPARE(int(longest), longestLine);
     }
-    const QString prefix =
-        format == ExportFormat::Basic ? QStringLiteral("&H") : QStringLiteral("0x");
-    QCOMPARE(int(body.join(QLatin1Char('\n')).count(prefix)), count);
+    QCOMPARE(int(data.join(QLatin1Char('\n')).count(prefix)), count);
 }
 
 void TestExport::identifiers_data() {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<ExportFormat>("format");
     QTest::addColumn<QString>("identifier");
-    QTest::newRow("plain") << "image"
-                           << "image";
-    QTest::newRow("case kept") << "LogoSmall"
-                               << "LogoSmall";
-    QTest::newRow("spaces and signs") << "my logo-v2!"
-                                      << "my_logo_v2_";
-    QTest::newRow("leading digit") << "3d"
-                                   << "_3d";
-    QTest::newRow("empty") << ""
-                           << "image";
-    QTest::newRow("C keyword") << "int"
-                               << "int_";
-    QTest::newRow("C++ keyword") << "class"
-                                 << "class_";
-    QTest::newRow("not ASCII") << QString::fromUtf8("grün") << "gr_n";
+    const auto row = [](const char* tag, const QString& name, ExportFormat format,
+                        const char* identifier) {
+        QTest::newRow(tag) << name << format << QString::fromLatin1(identifier);
+    };
+    const ExportFormat c = ExportFormat::C;
+    row("plain", "image", c, "image");
+    row("case kept", "LogoSmall", c, "LogoSmall");
+    row("spaces and signs", "my logo-v2!", c, "my_logo_v2_");
+    row("leading digit", "3d", c, "_3d");
+    row("empty", "", c, "image");
+    row("only signs", "!?", c, "image");
+    row("C keyword", "int", c, "int_");
+    row("C++ keyword", "class", c, "class_");
+    row("not ASCII", QString::fromUtf8("grün"), c, "gr_n");
+    // Names a compiler or a header already holds.
+    row("gcc's macro in GNU modes", "linux", c, "linux_");
+    row("C23 keyword", "typeof", c, "typeof_");
+    row("C++20 keyword", "concept", c, "concept_");
+    row("main", "main", c, "main_");
+    row("underscore and capital", "_Atomic", c, "Atomic");
+    row("underscore and small letter", "_logo", c, "logo");
+    row("two underscores", "__FILE__", c, "FILE_");
+    row("two underscores inside", "my  logo", c, "my_logo");
+    row("a stdint.h type", "uint8_t", c, "uint8_t_");
+    row("a pgmspace.h macro", "PSTR", ExportFormat::Progmem, "PSTR_");
+    row("SIZE_WIDTH is stdint.h's", "size", c, "size_");
+    row("capitals are AVR register macros", "PORTB", ExportFormat::Progmem, "PORTB_");
+    row("capitals in plain C", "LOGO", c, "LOGO");
+    row("an AVR vector", "TIMER1_OVF_vect", ExportFormat::Progmem, "TIMER1_OVF_vect_");
+    row("an inttypes.h macro", "PRIx8", ExportFormat::Progmem, "PRIx8_");
+    row("underscore and digit kept", "_3d", c, "_3d");
+    // Assembler and BASIC words, in any case, only where they mean something.
+    row("PIC16 instruction", "movlw", ExportFormat::Pic16Assembler, "movlw_");
+    row("PIC18 instruction, capitals", "TBLRD", ExportFormat::Assembler, "TBLRD_");
+    row("directive", "Org", ExportFormat::Pic16Assembler, "Org_");
+    row("register the routine uses", "PCLATH", ExportFormat::Pic16Assembler, "PCLATH_");
+    row("instruction in C", "movlw", c, "movlw");
+    row("BASIC keyword", "Print", ExportFormat::Basic, "Print_");
+    row("BASIC keyword in assembler", "print", ExportFormat::Assembler, "print");
 }
 
 void TestExport::identifiers() {
     QFETCH(QString, name);
+    QFETCH(ExportFormat, format);
     QFETCH(QString, identifier);
-    QCOMPARE(cIdentifier(name), identifier);
+    QCOMPARE(exportName(name, format), identifier);
+    QCOMPARE(exportName(identifier, format), identifier); // made once, it stays
+    if (format == ExportFormat::C)
+        QCOMPARE(cIdentifier(name), identifier);
+}
+
+void TestExport::formatNamesInListOrder() {
+    const QStringList labels{"C array",
+                             "C array (Arduino PROGMEM)",
+                             "PIC18 assembler (db)",
+                             "PIC16 assembler (dt, retlw)",
+                             "BASIC (DATA)",
+                             "Binary file"};
+    const QStringList keys{"c", "progmem", "pic18asm", "pic16asm", "basic", "binary"};
+    const QStringList extensions{".h", ".h", ".inc", ".inc", ".bas", ".bin"};
+    QCOMPARE(ExportFormatCount, int(labels.size()));
+    for (int i = 0; i < ExportFormatCount; ++i) {
+        const auto format = static_cast<ExportFormat>(i);
+        QCOMPARE(exportFormatLabel(format), labels[i]);
+        QCOMPARE(exportFormatKey(format), keys[i]);
+        QCOMPARE(exportExtension(format), extensions[i]);
+    }
 }
 
 void TestExport::binaryIsTheBytesAndPreviewsAsHexDump() {
