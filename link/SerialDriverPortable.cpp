@@ -24,10 +24,11 @@ public:
             m_reason = m_port.errorString();
             return Write::Gone;
         }
-        // Taken: from here on the byte is the port's, whatever the line does. The push fails
-        // only when the line is gone, which the next call reports.
+        // Pushed on at once. A line found gone here never takes the byte: it is not counted,
+        // and the port is closed with it. Otherwise the byte is the port's from here on,
+        // whatever the line does, as one in the driver's queue would be.
         push(0);
-        return Write::Taken;
+        return gone() ? Write::Gone : Write::Taken;
     }
 
     Wait waitWritable(int milliseconds) override {
@@ -50,7 +51,7 @@ public:
 
 private:
     // Passes queued bytes on, waiting up to `milliseconds` for the line to take some. A wait
-    // that runs out is no fault; a write or resource error is a line that is gone.
+    // that runs out is no fault; any other error is a line that is gone.
     bool push(int milliseconds) {
         if (!m_port.isOpen() || m_port.bytesToWrite() == 0)
             return false;
@@ -60,9 +61,11 @@ private:
         return wrote;
     }
 
+    // A hang-up shows as an error of the read that the wait for the write takes along.
     bool gone() {
         const QSerialPort::SerialPortError error = m_port.error();
-        if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError) {
+        if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError ||
+            error == QSerialPort::ReadError) {
             m_reason = m_port.errorString();
             return true;
         }

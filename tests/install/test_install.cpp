@@ -360,7 +360,7 @@ void TestInstall::lintianReportsNoError() {
              qPrintable(QStringLiteral("warnings the README's Packaging section does not "
                                        "explain:\n") +
                         unexplained.join(QLatin1Char('\n'))));
-    QVERIFY2(lintian.exit == 0 || errors.isEmpty(), qPrintable(lintian.text()));
+    QVERIFY2(lintian.exit == 0, qPrintable(lintian.text())); // 2: lintian itself failed
 }
 
 // As a user gets it: apt installs the package with what it depends on, the programs and the
