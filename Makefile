@@ -42,3 +42,23 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# The Debian package: build/quorvel_<version>_<arch>.deb (README, "Packaging").
+PORTABLE_BUILD ?= build-portable
+PORTABLE_TESTS := test_port_serial test_send_core test_send_buttons test_terminal
+CCACHE_LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache")
+
+.PHONY: package test-portable
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/quorvel_*.deb
+
+# The serial and send tests against the portable serial code (Qt Serial Port's calls alone, as
+# other systems build it), in a build of their own with only those tests.
+test-portable: deps
+	cmake -S . -B $(PORTABLE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_WERROR=ON \
+	      -DQUORVEL_PORTABLE_SERIAL=ON $(CCACHE_LAUNCHER)
+	cmake --build $(PORTABLE_BUILD) -j $(JOBS) --target $(PORTABLE_TESTS)
+	cd $(PORTABLE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) \
+	      -R '^($(shell echo $(PORTABLE_TESTS) | tr ' ' '|'))$$'

@@ -3,14 +3,8 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 
 QString deviceForCommPort(int port) {
     if (port != 1 && port != 2)
@@ -154,7 +148,19 @@ QByteArray latin1Bytes(const QString& text) {
     return bytes;
 }
 
-QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {}
+QtSerialPort::QtSerialPort(QObject* parent) : QtSerialPort(serialDriverKinds().first(), parent) {}
+
+QtSerialPort::QtSerialPort(SerialDriver::Kind driver, QObject* parent)
+    : SerialPort(parent), m_driver(makeSerialDriver(driver, m_port)) {
+    if (!m_driver)
+        m_driver = makePortableSerialDriver(m_port);
+}
+
+QtSerialPort::~QtSerialPort() = default;
+
+SerialDriver::Kind QtSerialPort::driverKind() const {
+    return m_driver->kind();
+}
 
 bool QtSerialPort::fail(const QString& description) {
     m_error = description;
@@ -167,6 +173,8 @@ bool QtSerialPort::PortOpen() const {
 
 bool QtSerialPort::setPortOpen(bool open) {
     if (!open) {
+        if (m_port.isOpen() && !m_gone)
+            m_driver->drain(m_stallTimeoutMs);
         m_port.close();
         m_gone = false;
         m_inputFailed = false;
@@ -254,12 +262,9 @@ bool QtSerialPort::setOutBufferSize(int bytes) {
     return true;
 }
 
-// The bytes the driver holds and has not sent. A pseudo-terminal always reports 0, and so do
-// USB adapters once the bytes are in their own FIFO: the wire clock covers both.
+// The bytes the driver holds and has not sent; the wire clock covers what it cannot see.
 qint64 QtSerialPort::driverQueued() {
-    int queued = 0;
-    if (!m_port.isOpen() || ::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &queued) != 0)
-        queued = 0;
+    const qint64 queued = m_port.isOpen() ? m_driver->queued() : 0;
     const qint64 now = steadyNs();
     if (queued == 0 || queued < m_lastQueued)
         m_progressAtNs = now;
@@ -286,7 +291,6 @@ bool QtSerialPort::lineGone(const QString& description) {
 // Waits until fewer than the transmit buffer's size of characters are on their way: in the
 // driver's queue, or written so recently that they cannot have left the wire yet.
 bool QtSerialPort::waitForRoom() {
-    const int fd = static_cast<int>(m_port.handle());
     for (;;) {
         const qint64 queued = driverQueued();
         const qint64 now = steadyNs();
@@ -294,8 +298,7 @@ bool QtSerialPort::waitForRoom() {
             return true;
         if (queued >= m_openBufferSize && stalled(now))
             return stallFailure();
-        pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+        if (m_driver->hungUp())
             return lineGone(tr("Writing to the port failed: the line is gone"));
         const qint64 wait = queued >= m_openBufferSize
                                 ? m_wire.characterNs().value_or(driverPollNs)
@@ -306,38 +309,37 @@ bool QtSerialPort::waitForRoom() {
 
 // The driver's own buffer is full (a pseudo-terminal nobody reads, or a line held back).
 bool QtSerialPort::waitWritable() {
-    const int fd = static_cast<int>(m_port.handle());
     for (;;) {
         const qint64 left = qint64(m_stallTimeoutMs) - (steadyNs() - m_progressAtNs) / 1000000;
         if (left <= 0)
             return stallFailure();
-        pollfd p{fd, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            return lineGone(tr("Writing to the port failed: the line is gone"));
-        if (ready > 0)
+        switch (m_driver->waitWritable(static_cast<int>(left))) {
+        case SerialDriver::Wait::Ready:
             return true;
+        case SerialDriver::Wait::Gone:
+            return lineGone(tr("Writing to the port failed: the line is gone"));
+        case SerialDriver::Wait::TimedOut:
+            break;
+        }
     }
 }
 
 bool QtSerialPort::writeByte(char byte) {
-    const int fd = static_cast<int>(m_port.handle());
-    for (;;) {
-        const ssize_t written = ::write(fd, &byte, 1);
-        if (written == 1)
+    for (bool taken = false; !taken;) {
+        switch (m_driver->write(byte)) {
+        case SerialDriver::Write::Taken:
+            taken = true;
             break;
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        case SerialDriver::Write::Full:
             if (!waitWritable())
                 return false;
-            continue;
+            break;
+        case SerialDriver::Write::Gone: {
+            const QString reason =
+                m_driver->reason().isEmpty() ? tr("the driver took nothing") : m_driver->reason();
+            return lineGone(tr("Writing to the port failed: the line is gone (%1)").arg(reason));
         }
-        const QString reason = written < 0 ? QString::fromLocal8Bit(std::strerror(errno))
-                                           : tr("the driver took nothing");
-        return lineGone(tr("Writing to the port failed: the line is gone (%1)").arg(reason));
+        }
     }
     const qint64 now = steadyNs();
     m_wire.written(now, 1);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "link/LineTiming.h"
+#include "link/SerialDriver.h"
 #include "link/SerialPort.h"
 
 #include <QByteArray>
 #include <QSerialPort>
+#include <memory>
 #include <optional>
 
 // Port number to device: QUORVEL_COM1 / QUORVEL_COM2 when set, else the first (second) port the
@@ -21,16 +23,23 @@ QString lineSettingsText(const LineSettings& settings);
 // goes out as a single '?', so the count of bytes always matches the count of characters typed.
 QByteArray latin1Bytes(const QString& text);
 
-// The serial port on QSerialPort. Reading goes through QSerialPort; writing goes to the handle
-// itself, one byte at a time, so that the program knows exactly which characters the driver has
-// taken (QSerialPort's own queue would hold back bytes that a failed send then counts or drops).
+// The serial port on QSerialPort. Reading goes through QSerialPort; writing goes one byte at a
+// time through a SerialDriver: on POSIX systems to the handle itself, so that the program knows
+// exactly which characters the driver has taken; elsewhere through QSerialPort's own queue,
+// which then stands for the driver's. Either way at most OutBufferSize() characters are on their
+// way at once and the wire clock keeps the pauses true on the line.
 // A line that is gone (unplugged adapter, hung-up far end) is let go at once: the handle is
 // closed, so that nothing keeps watching it, while PortOpen() stays true until the program
 // closes the port.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
+    // On the first form serialDriverKinds() lists.
     explicit QtSerialPort(QObject* parent = nullptr);
+    explicit QtSerialPort(SerialDriver::Kind driver, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    SerialDriver::Kind driverKind() const;
 
     bool PortOpen() const override;
     bool setPortOpen(bool open) override;
@@ -64,6 +73,7 @@ private:
     bool applyHandshake();
 
     QSerialPort m_port;
+    std::unique_ptr<SerialDriver> m_driver; // writes through m_port, declared after it
     int m_commPort = 1;
     LineSettings m_line;
     int m_handshake = 0;

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-dejavu-core fontconfig
     imagemagick desktop-file-utils
+    dpkg-dev file lintian appstream man-db
     xvfb xauth xdotool
     gputils gpsim
     gcc-avr avr-libc binutils-avr bwbasic

@@ -471,9 +471,7 @@ void TestSendButtons::stalledLineKeepsWhatItTook() {
     const QString echoed = echo()->text();
     QVERIFY(echoed.size() > 0 && echoed.size() < text.size());
     QCOMPARE(remaining()->text(), QString::number(text.size() - echoed.size()));
-    QByteArray arrived;
-    for (QByteArray more = pty->readAvailable(); !more.isEmpty(); more = pty->readAvailable())
-        arrived += more;
+    const QByteArray arrived = readUntilQuiet(*pty);
     QCOMPARE(arrived.size(), echoed.size());
     QCOMPARE(arrived, echoed.toLatin1());
 }

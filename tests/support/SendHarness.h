@@ -5,14 +5,12 @@
 #include "app/Main.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialPort.h"
+#include "support/FarEnd.h"
 #include "support/PtyPair.h"
 #include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QtTest>
-#include <chrono>
-#include <future>
-#include <vector>
 
 // Opens `port`, the window's port, the way the user does ("Open"), on the pseudo-terminal as Com1.
 inline bool openOnPty(Main& w, SerialPort& port, PtyPair& pty) {
@@ -23,68 +21,6 @@ inline bool openOnPty(Main& w, SerialPort& port, PtyPair& pty) {
     pty.closeSlave();
     return port.PortOpen();
 }
-
-// Reads the far end of the line on another thread until `count` bytes are in, then runs
-// `then` on that thread (closing the master there hangs up in the middle of a send).
-class FarEnd {
-public:
-    FarEnd(PtyPair& pty, int count, std::function<void(PtyPair&)> then = {})
-        : m_bytes(std::async(std::launch::async, [&pty, count, then] {
-              QByteArray bytes = pty.read(count, 20000);
-              if (then)
-                  then(pty);
-              return bytes;
-          })) {}
-
-    // What arrived. Keeps the event loop turning meanwhile: bytes the driver could not take
-    // during the send leave the port's queue only from there.
-    QByteArray bytes() {
-        while (m_bytes.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
-            QApplication::processEvents();
-        return m_bytes.get();
-    }
-
-private:
-    std::future<QByteArray> m_bytes;
-};
-
-// A far end that notes when each byte arrived (steady clock, nanoseconds), for the tests that
-// time the line. A reader that wakes late notes a byte late, never early.
-class TimedFarEnd {
-public:
-    struct Arrival {
-        char byte;
-        qint64 ns;
-    };
-    TimedFarEnd(PtyPair& pty, int count)
-        : m_arrivals(std::async(std::launch::async, [&pty, count] {
-              std::vector<Arrival> arrivals;
-              QElapsedTimer clock;
-              clock.start();
-              while (int(arrivals.size()) < count && clock.elapsed() < 20000) {
-                  const QByteArray bytes = pty.readSome(20);
-                  const qint64 now = steadyNs();
-                  for (const char b : bytes)
-                      arrivals.push_back({b, now});
-              }
-              return arrivals;
-          })) {}
-
-    static qint64 steadyNs() {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-
-    std::vector<Arrival> arrivals() {
-        while (m_arrivals.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
-            QApplication::processEvents();
-        return m_arrivals.get();
-    }
-
-private:
-    std::future<std::vector<Arrival>> m_arrivals;
-};
 
 // What the tests that send start from: the window shown on a port of the test's own, opened
 // with "Open" on a fresh pseudo-terminal, and its message boxes answered (OK unless
