@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-dejavu-core fontconfig
     imagemagick desktop-file-utils
-    xvfb xauth xdotool
+    xvfb xauth xdotool x11-utils openbox
 )
 
 missing=()
