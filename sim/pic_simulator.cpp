@@ -22,7 +22,7 @@ PicSimulator::PicSimulator(SimConfig config)
 PicSimulator::~PicSimulator() = default;
 
 void PicSimulator::feed(const QByteArray& data, qint64 nowNs, qint64 earliestNs) {
-    const qint64 sinceLastRead = nowNs - previousReadNs_;
+    const qint64 unseenNs = std::min(nowNs - previousReadNs_, nowNs - earliestNs + kHandOverLagNs);
     for (qsizetype i = 0; i < data.size(); ++i) {
         const char c = data.at(i);
         if (waitingForQuiet() && nowNs >= quietDeadline())
@@ -40,9 +40,10 @@ void PicSimulator::feed(const QByteArray& data, qint64 nowNs, qint64 earliestNs)
         at.earliestEndNs =
             (characterNs > 0 ? std::max(earliestNs, lastEarliestEndNs_) : earliestNs) + characterNs;
         // The i characters before it came in the same read. Had the wire had time to carry
-        // them since the read before, the host could have paused after them, and this read
-        // would not show it.
-        at.pauseMayBeHidden = i > 0 && qint64(i) * characterNs <= sinceLastRead;
+        // them while they sat unseen (since the read before, and no longer than the reader's
+        // lateness and the pseudo-terminal's hand-over allow), the host could have paused
+        // after them, and this read would not show it.
+        at.pauseMayBeHidden = i > 0 && qint64(i) * characterNs <= unseenNs;
         const qint64 earliestEndBefore = lastEarliestEndNs_;
         lastEndNs_ = at.endNs;
         lastEarliestEndNs_ = at.earliestEndNs;

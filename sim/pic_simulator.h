@@ -36,6 +36,10 @@ struct SimConfig {
 // and answered with an ERROR layout line that names the layout to send.
 class PicSimulator {
 public:
+    // How long a pseudo-terminal may sit on data before the reader can see it, unseen by the
+    // reader (its hand-over waits for a CPU like any thread): a couple of scheduler ticks.
+    static constexpr qint64 kHandOverLagNs = 10000000;
+
     explicit PicSimulator(SimConfig config = {});
     ~PicSimulator();
 
