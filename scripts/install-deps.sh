@@ -8,7 +8,7 @@ packages=(
     fonts-dejavu-core fontconfig
     imagemagick desktop-file-utils
     dpkg-dev file lintian appstream man-db
-    xvfb xauth xdotool
+    xvfb xauth xdotool x11-utils openbox
     gputils gpsim
     gcc-avr avr-libc binutils-avr bwbasic
 )

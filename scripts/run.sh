@@ -4,7 +4,7 @@
 # With QUORVEL_COM1 unset and no USB serial adapter plugged in, Com1 is a virtual PIC with its
 # LCD (quorvel-picsim), so the whole path from canvas to display works without hardware. It
 # stops when the program ends. Set QUORVEL_COM1 (for example to /dev/ttyUSB0 or /dev/ttyS0) to
-# use a real line instead.
+# use a real line instead. The LCD window goes beside the main window (scripts/place-lcd.sh).
 set -euo pipefail
 build=${1:-build}
 app="$build/quorvel"
@@ -46,4 +46,9 @@ if [ -z "$device" ]; then
 fi
 echo "No serial adapter found: Com1 is the virtual PIC on $device."
 echo "Set QUORVEL_COM1 to a device (for example /dev/ttyUSB0) to use real hardware."
-QUORVEL_COM1="$device" "$app"
+QUORVEL_COM1="$device" "$app" &
+app_pid=$!
+"$(dirname "$0")/place-lcd.sh" "$app_pid" "$sim_pid" >/dev/null 2>&1 &
+status=0
+wait "$app_pid" || status=$?
+exit "$status"

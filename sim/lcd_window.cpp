@@ -35,11 +35,16 @@ private:
 };
 
 LcdWindow::LcdWindow(int scale, const QString& devicePath, QWidget* parent)
-    : QWidget(parent), glass_(new Glass(scale, this)), status_(new QLabel(this)) {
-    setWindowTitle(QStringLiteral("quorvel-picsim %1").arg(devicePath));
+    : QWidget(parent), glass_(new Glass(scale, this)), hint_(new QLabel(this)),
+      status_(new QLabel(this)), title_(QStringLiteral("quorvel-picsim %1").arg(devicePath)) {
+    setWindowTitle(title_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(glass_);
+    layout->addWidget(hint_);
     layout->addWidget(status_);
+    hint_->setObjectName(QStringLiteral("lblLayoutHint"));
+    hint_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    hint_->hide();
     layout->setSizeConstraint(QLayout::SetFixedSize);
     status_->setText(QStringLiteral("waiting on %1").arg(devicePath));
 }
@@ -50,4 +55,10 @@ void LcdWindow::showLcd(const QImage& image) {
 
 void LcdWindow::showStatus(const QString& line) {
     status_->setText(line);
+}
+
+void LcdWindow::showHint(const QString& hint) {
+    hint_->setText(hint.isEmpty() ? QString() : QStringLiteral("Wrong Byte Matrix: %1").arg(hint));
+    hint_->setVisible(!hint.isEmpty());
+    setWindowTitle(hint.isEmpty() ? title_ : QStringLiteral("%1 - %2").arg(title_, hint));
 }

@@ -60,6 +60,7 @@ int main(int argc, char* argv[]) {
         window->showLcd(session.lcd());
         QObject::connect(&session, &SimSession::lcdChanged, window.get(), &LcdWindow::showLcd);
         QObject::connect(&session, &SimSession::statusLine, window.get(), &LcdWindow::showStatus);
+        QObject::connect(&session, &SimSession::layoutHint, window.get(), &LcdWindow::showHint);
         window->show();
     }
 

@@ -2,6 +2,23 @@
 
 #include <QRegularExpression>
 
+Controller controllerForWidth(int width) {
+    return width <= 128 ? Controller::Ks0108 : Controller::T6963c;
+}
+
+ByteLayout layoutOf(Controller controller) {
+    return controller == Controller::Ks0108 ? ByteLayout::Vertical : ByteLayout::Horizontal;
+}
+
+QString controllerName(Controller controller) {
+    return controller == Controller::Ks0108 ? QStringLiteral("KS0108") : QStringLiteral("T6963C");
+}
+
+QString byteMatrixName(ByteLayout layout) {
+    return layout == ByteLayout::Vertical ? QStringLiteral("Vertical KS0108")
+                                          : QStringLiteral("Horizontal");
+}
+
 int PanelGeometry::imageBytes() const {
     return width * height / 8;
 }

@@ -11,6 +11,21 @@ enum class ByteLayout {
     Horizontal, // row by row, bit 7 = leftmost pixel, one closing 00 byte after the last row
 };
 
+// The chip on the panel, which decides how it lays the bytes it is given out on the glass.
+enum class Controller {
+    Ks0108, // column drivers of 64: takes vertical bytes, page by page
+    T6963c, // and the SED1330 alike: take horizontal bytes, row by row
+};
+
+// A 128-pixel-wide panel carries KS0108 column drivers; a wider one a T6963C or SED1330.
+Controller controllerForWidth(int width);
+ByteLayout layoutOf(Controller controller);
+// "KS0108" / "T6963C", as in the status lines.
+QString controllerName(Controller controller);
+// The host's name for a layout, which its Byte Matrix option shows: "Vertical KS0108" or
+// "Horizontal".
+QString byteMatrixName(ByteLayout layout);
+
 struct PanelGeometry {
     int width = 0;
     int height = 0;
@@ -35,8 +50,9 @@ struct PanelSize {
 
 const std::vector<PanelSize>& knownPanelSizes();
 
-// The panel a mode digit and a received byte count stand for. Within a mode every size has its
-// own count, and an odd count is a horizontal stream (closing byte); nullopt when none fits.
+// The panel a mode digit and a received byte count stand for, with the layout the host sent.
+// Within a mode every size has its own count in either layout, and an odd count is a horizontal
+// stream (closing byte); nullopt when none fits.
 std::optional<PanelGeometry> panelForStream(char modeDigit, int byteCount);
 
 // Like panelForStream() but over every mode; nullopt unless exactly one panel has that count.

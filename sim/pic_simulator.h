@@ -16,6 +16,8 @@ struct SimConfig {
     int busyMs = 0;
     int idleMs = 400; // well above the host's longest pause (about 100 ms in EEPROM mode)
     bool horizontalOneIsDark = true;
+    // The panel's chip; nullopt takes it from the panel's width (controllerForWidth).
+    std::optional<Controller> controller;
     // Panel that "show the EEPROM" decodes; nullopt guesses it from the last EEPROM load's size.
     std::optional<PanelGeometry> eepromPanel = PanelGeometry{128, 64, ByteLayout::Vertical};
 };
@@ -28,8 +30,16 @@ struct SimConfig {
 // receive it: a character takes its bit time and cannot begin before the one before it has
 // ended. A pseudo-terminal hands over everything at once, so only this shows whether the host
 // left the PIC any time before a wait character.
+//
+// The LCD shows a stream the way its controller lays bytes out: a KS0108 as vertical pages, a
+// T6963C as horizontal rows. A stream in the other layout is shown scrambled, as on the bench,
+// and answered with an ERROR layout line that names the layout to send.
 class PicSimulator {
 public:
+    // How long a pseudo-terminal may sit on data before the reader can see it, unseen by the
+    // reader (its hand-over waits for a CPU like any thread): a couple of scheduler ticks.
+    static constexpr qint64 kHandOverLagNs = 10000000;
+
     explicit PicSimulator(SimConfig config = {});
     ~PicSimulator();
 
@@ -37,7 +47,11 @@ public:
     // the characters take no wire time and no LINE line is answered.
     void setLine(const WireFormat& format) { line_ = format; }
 
-    void feed(const QByteArray& data, qint64 nowNs);
+    // data was read at nowNs and came at earliestNs at the soonest (the reader may have been
+    // late); the silences before wait texts are judged within those bounds.
+    void feed(const QByteArray& data, qint64 nowNs, qint64 earliestNs);
+    // Read the moment it came.
+    void feed(const QByteArray& data, qint64 nowNs) { feed(data, nowNs, nowNs); }
     // Ends the transfer once the line has been quiet for idleMs; call it from a timer.
     void tick(qint64 nowNs);
     // Ends the current transfer (or batch of stray characters) now.
@@ -54,6 +68,9 @@ public:
     const QImage& lcd() const { return lcd_; }
     // Counts the pictures shown, so callers can tell when to repaint or save.
     int imageCount() const { return imageCount_; }
+    // What the last picture needs to be shown right ("this 128x64 KS0108 takes Vertical KS0108
+    // bytes"); empty when it came in the panel's own layout.
+    const QString& layoutHint() const { return layoutHint_; }
     const VirtualEeprom& eeprom() const { return eeprom_; }
 
 private:
@@ -69,11 +86,14 @@ private:
     QStringList answers_;
     std::unique_ptr<TransferReader> reader_;
     qint64 strayChars_ = 0;
-    qint64 lastEndNs_ = 0; // end of the last character on the wire
+    qint64 lastEndNs_ = 0;         // end of the last character on the wire
+    qint64 lastEarliestEndNs_ = 0; // the soonest it can have ended
+    qint64 previousReadNs_ = 0;    // when the piece before the current one came
     std::optional<WireFormat> line_;
     std::optional<WireFormat> transferLine_;
     VirtualEeprom eeprom_;
     int lastEepromLoadBytes_ = 0;
     QImage lcd_;
     int imageCount_ = 0;
+    QString layoutHint_;
 };

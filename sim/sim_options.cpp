@@ -71,8 +71,14 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption invert(
         QStringLiteral("invert-horizontal"),
         QStringLiteral("In horizontal streams a 0 bit is dark (default: 1 is dark)."));
-    parser.addOptions(
-        {help, link, wait, png, busy, idle, noWindow, quiet, scale, eepromPanel, invert});
+    const QCommandLineOption controller(
+        QStringLiteral("controller"),
+        QStringLiteral("The panel's chip: ks0108 (shows vertical bytes), t6963c (horizontal "
+                       "bytes, as the SED1330), or auto (128 pixels wide: ks0108, wider: "
+                       "t6963c); default auto."),
+        QStringLiteral("chip"), QStringLiteral("auto"));
+    parser.addOptions({help, link, wait, png, busy, idle, noWindow, quiet, scale, eepromPanel,
+                       invert, controller});
 
     if (!parser.parse(arguments))
         return failure(parser.errorText());
@@ -115,6 +121,14 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     options.config.busyMs = *busyMs;
     options.config.idleMs = *idleMs;
     options.scale = *scaleValue;
+
+    const QString chip = parser.value(controller).toLower();
+    if (chip == QLatin1String("ks0108"))
+        options.config.controller = Controller::Ks0108;
+    else if (chip == QLatin1String("t6963c"))
+        options.config.controller = Controller::T6963c;
+    else if (chip != QLatin1String("auto"))
+        return failure(QStringLiteral("--controller: ks0108, t6963c or auto"));
 
     const QString panelText = parser.value(eepromPanel);
     if (panelText == QLatin1String("auto")) {

@@ -2,6 +2,7 @@
 
 #include "serial_pty.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <cerrno>
@@ -17,6 +18,8 @@ SimSession::SimSession(const SimOptions& options, SerialPty* pty, QObject* paren
     quietTimer_.setTimerType(Qt::PreciseTimer);
     connect(&quietTimer_, &QTimer::timeout, this, &SimSession::onQuiet);
     connect(pty_, &SerialPty::received, this, &SimSession::onReceived);
+    connect(pty_, &SerialPty::hostRead, this,
+            [this] { send(backlog_.release(pty_->queuedForHost())); });
 }
 
 void SimSession::start() {
@@ -28,17 +31,34 @@ qint64 SimSession::nowNs() const {
 }
 
 void SimSession::onReceived() {
-    // The format is read at every piece: the host may change the speed between transfers, and
-    // a transfer keeps the one in force at its start.
-    simulator_.setLine(pty_->lineFormat());
-    for (const SerialPty::Piece& piece : pty_->takePieces())
-        simulator_.feed(piece.data, piece.arrivedNs - startNs_);
+    if (!feedArrived())
+        QMetaObject::invokeMethod(this, &SimSession::onReceived, Qt::QueuedConnection);
+}
+
+bool SimSession::feedArrived() {
+    QElapsedTimer slice;
+    slice.start();
+    SerialPty::Piece piece;
+    while (pty_->takePiece(&piece)) {
+        // The format is read at every piece: the host may change the speed between transfers,
+        // and a transfer keeps the one in force at its start.
+        simulator_.setLine(pty_->lineFormat());
+        simulator_.feed(piece.data, piece.arrivedNs - startNs_, piece.earliestNs - startNs_);
+        deliver();
+        if (slice.elapsed() >= kSliceMs)
+            return false;
+    }
     deliver();
+    return true;
 }
 
 void SimSession::onQuiet() {
-    // Characters may have arrived while we were busy elsewhere; they count as not quiet.
-    onReceived();
+    // Characters may have arrived while we were busy elsewhere; they count as not quiet. Until
+    // they are all in, the line is not quiet either.
+    if (!feedArrived()) {
+        QMetaObject::invokeMethod(this, &SimSession::onReceived, Qt::QueuedConnection);
+        return;
+    }
     simulator_.tick(nowNs());
     deliver();
 }
@@ -50,18 +70,22 @@ void SimSession::deliver() {
         shownImages_ = simulator_.imageCount();
         savePng();
         emit lcdChanged(simulator_.lcd());
+        emit layoutHint(simulator_.layoutHint());
     }
-    const QStringList lines = simulator_.takeAnswers();
-    for (const QString& line : lines) {
-        pty_->write(line.toLatin1() + "\r\n");
-        logLine(line);
-        emit statusLine(line);
-    }
+    send(backlog_.pass(simulator_.takeAnswers(), pty_->queuedForHost()));
     if (simulator_.waitingForQuiet()) {
         const qint64 leftMs = (simulator_.quietDeadline() - nowNs()) / 1000000 + 1;
         quietTimer_.start(static_cast<int>(qBound(qint64(1), leftMs, qint64(600000))));
     } else {
         quietTimer_.stop();
+    }
+}
+
+void SimSession::send(const QStringList& lines) {
+    for (const QString& line : lines) {
+        pty_->write(line.toLatin1() + "\r\n");
+        logLine(line);
+        emit statusLine(line);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "answer_backlog.h"
 #include "pic_simulator.h"
 #include "sim_options.h"
 
@@ -12,6 +13,9 @@ class SerialPty;
 // Runs the simulated PIC on the pty: feeds it what arrives with its arrival time and the line
 // format the host has set, ends transfers when the line goes quiet, sends the status lines back
 // (CR LF each), copies them to stderr unless quiet, and saves the LCD picture.
+//
+// A flood is worked through a slice at a time, with the event loop running in between, so that
+// answers keep going out and a signal to stop is seen within a slice.
 class SimSession : public QObject {
     Q_OBJECT
 public:
@@ -26,11 +30,19 @@ public:
 signals:
     void lcdChanged(const QImage& image);
     void statusLine(const QString& line);
+    // After every picture: what it needs to be shown right, empty when it was.
+    void layoutHint(const QString& hint);
 
 private:
+    // How long one slice of work may hold the event loop up.
+    static constexpr int kSliceMs = 20;
+
     void onReceived();
+    // Feeds what has arrived, for one slice at most; false when pieces are left for later.
+    bool feedArrived();
     void onQuiet();
     void deliver();
+    void send(const QStringList& lines);
     qint64 nowNs() const;
     void logLine(const QString& line);
 
@@ -39,5 +51,6 @@ private:
     PicSimulator simulator_;
     qint64 startNs_ = 0;
     QTimer quietTimer_;
+    AnswerBacklog backlog_;
     int shownImages_ = 0;
 };

@@ -2,33 +2,36 @@
 
 #include <algorithm>
 
-TransferReader::TransferReader(const Settings& settings, QStringList* answers, qint64 startNs,
-                               qint64 endNs)
-    : settings_(settings), answers_(answers), lastDataEndNs_(endNs), firstStartNs_(startNs),
-      lastEndNs_(endNs) {}
+TransferReader::TransferReader(const Settings& settings, QStringList* answers,
+                               const WireCharacter& star, qint64 silenceBeforeNs)
+    : settings_(settings), answers_(answers), lastData_(star), firstStartNs_(star.startNs),
+      lastEndNs_(star.endNs) {
+    recentGapsNs_.fill(-1);
+    recentGapsNs_.back() = silenceBeforeNs;
+}
 
-bool TransferReader::take(char c, qint64 startNs, qint64 endNs) {
-    if (!takeInState(c, startNs, endNs))
+bool TransferReader::take(char c, const WireCharacter& at) {
+    if (!takeInState(c, at))
         return false; // the next transfer's '*', not counted here
     ++characters_;
-    lastEndNs_ = endNs;
+    lastEndNs_ = at.endNs;
     return true;
 }
 
-bool TransferReader::takeInState(char c, qint64 startNs, qint64 endNs) {
+bool TransferReader::takeInState(char c, const WireCharacter& at) {
     switch (state_) {
     case State::Header:
         if (hexDigitValue(c) >= 0) {
             headerText_.append(c);
-            lastDataEndNs_ = endNs;
+            lastData_ = at;
             if (headerText_.size() > kMaxHeaderLength)
                 endHeader(); // cannot be a header any more; fails and skips the rest
             return true;
         }
         endHeader(); // the first wait character (or junk) ends the header
-        return takeInState(c, startNs, endNs);
+        return takeInState(c, at);
     case State::Data:
-        return takeData(c, startNs, endNs);
+        return takeData(c, at);
     case State::Skip:
         return c != '*';
     }
@@ -50,13 +53,13 @@ void TransferReader::endHeader() {
         answers_->append(parsed.error);
 }
 
-bool TransferReader::takeData(char c, qint64 startNs, qint64 endNs) {
+bool TransferReader::takeData(char c, const WireCharacter& at) {
     if (c == '*')
         return false;
     const QByteArray& wait = settings_.wait;
     if (c == wait.at(waitMatched_)) {
         if (waitMatched_ == 0)
-            waitStartNs_ = startNs;
+            waitStart_ = at;
         if (++waitMatched_ == wait.size()) {
             waitMatched_ = 0;
             openChunk();
@@ -66,7 +69,7 @@ bool TransferReader::takeData(char c, qint64 startNs, qint64 endNs) {
     if (waitMatched_ > 0) {
         badChars_ += waitMatched_; // a wait text cut short
         waitMatched_ = 0;
-        return takeData(c, startNs, endNs);
+        return takeData(c, at);
     }
     const int digit = hexDigitValue(c);
     if (digit < 0) {
@@ -74,7 +77,7 @@ bool TransferReader::takeData(char c, qint64 startNs, qint64 endNs) {
         return true;
     }
     ++chunkLength_;
-    lastDataEndNs_ = endNs;
+    lastData_ = at;
     takeHexDigit(digit);
     return true;
 }
@@ -96,18 +99,46 @@ void TransferReader::openChunk() {
     closeChunk();
     ++chunkNumber_;
     // The host waits before each wait character so that the PIC can take in what came before
-    // it; a PIC still busy with that would miss this chunk's start.
-    const qint64 gap = std::max<qint64>(0, waitStartNs_ - lastDataEndNs_);
-    if (smallestGapNs_ < 0 || gap < smallestGapNs_)
-        smallestGapNs_ = gap;
-    if (settings_.busyMs > 0 && gap < qint64(settings_.busyMs) * 1000000) {
-        if (++busyCount_ <= kLinesPerProblem)
-            answers_->append(QStringLiteral("BUSY chunk %1: %2 ms before the wait character, "
-                                            "the PIC needs %3 ms")
-                                 .arg(chunkNumber_)
-                                 .arg(gap / 1e6, 0, 'f', 1)
-                                 .arg(settings_.busyMs));
+    // it; a PIC still busy with that would miss this chunk's start. The silence is the wait
+    // text's arrival less the end of the character before it, where the wire was not still
+    // busy: at most from the latest arrival to the earliest end, at least from the earliest
+    // arrival to the latest end.
+    const qint64 longest = std::max<qint64>(0, waitStart_.arrivedNs - lastData_.earliestEndNs);
+    const qint64 shortest = std::max<qint64>(0, waitStart_.earliestArrivalNs - lastData_.endNs);
+    // A pause that may have come unseen inside one read leaves no bound at all.
+    const qint64 gap = waitStart_.pauseMayBeHidden ? kUnknownGapNs : longest;
+    std::rotate(recentGapsNs_.begin(), recentGapsNs_.begin() + 1, recentGapsNs_.end());
+    recentGapsNs_.back() = gap;
+    if (waitStart_.pauseMayBeHidden) {
+        ++unmeasuredGaps_;
+        return;
     }
+    // A chunk handed over late (the pseudo-terminal's own hand-over can lag, unseen, by a
+    // scheduler tick or two) moves silence from before it to after it: a short silence after
+    // longer ones is what that looks like. Only when this silence and those just before it are
+    // short on average as well did the host not wait.
+    const qint64 needNs = qint64(settings_.busyMs) * 1000000;
+    bool busy = longest < needNs;
+    qint64 sum = 0;
+    for (int back = 0; busy && back < kBusyWindow; ++back) {
+        const qint64 earlier = recentGapsNs_[size_t(kBusyWindow - 1 - back)];
+        if (earlier < 0)
+            break; // nothing came before the transfer's '*'
+        sum += earlier;
+        busy = sum < (back + 1) * needNs;
+    }
+    if (!busy && (longest < needNs || longest - shortest > kGapToleranceNs)) {
+        ++unmeasuredGaps_;
+        return;
+    }
+    if (smallestGapNs_ < 0 || longest < smallestGapNs_)
+        smallestGapNs_ = longest;
+    if (busy && ++busyCount_ <= kLinesPerProblem)
+        answers_->append(QStringLiteral("BUSY chunk %1: %2 ms before the wait character, "
+                                        "the PIC needs %3 ms")
+                             .arg(chunkNumber_)
+                             .arg(longest / 1e6, 0, 'f', 1)
+                             .arg(settings_.busyMs));
 }
 
 void TransferReader::closeChunk() {

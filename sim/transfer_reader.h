@@ -5,7 +5,28 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <array>
+#include <limits>
 #include <optional>
+
+// A character on the virtual wire. It is placed from startNs to endNs, from the time it was
+// read; but the reader may have read it late, so it can only be said to have come between
+// earliestArrivalNs and arrivedNs, and to have ended no earlier than earliestEndNs.
+struct WireCharacter {
+    qint64 startNs = 0;
+    qint64 endNs = 0;
+    qint64 arrivedNs = 0;
+    qint64 earliestArrivalNs = 0;
+    qint64 earliestEndNs = 0;
+    // It came in one read with characters before it, long enough after the read before that
+    // the host may have paused between them without the PIC seeing it.
+    bool pauseMayBeHidden = false;
+
+    // Read the moment it came, and placed from then on.
+    static WireCharacter exact(qint64 startNs, qint64 endNs) {
+        return {startNs, endNs, startNs, startNs, endNs, false};
+    }
+};
 
 // One transfer, from its '*' until the line goes quiet. Reads the header, splits the data into
 // chunks at the wait text, checks every chunk against the PIC's receive buffer and busy time as
@@ -14,7 +35,11 @@
 //
 // Every character comes with the time its first bit began on the wire and the time its last bit
 // ended (nanoseconds); the silence before a wait text is from the end of the character before it
-// to the start of the wait text. Counts are 64-bit: a line can carry more than 2^31 characters.
+// to the start of the wait text. Where the reader read late, a silence is only known to lie
+// between two bounds; the one reported is the longest it can have been, so that it never claims
+// less silence than the wire had. A silence whose bounds are further apart than kGapToleranceNs,
+// or one too short for the PIC that a chunk coming late would explain (see openChunk), is
+// counted as not measured instead of guessed: it shows neither as BUSY nor as the smallest gap.
 class TransferReader {
 public:
     struct Settings {
@@ -26,13 +51,20 @@ public:
     static constexpr int kMaxBytes = 0x10000;
     // Only the first few overruns/busy chunks get a line each; the rest a count at the end.
     static constexpr int kLinesPerProblem = 3;
+    // How far apart the bounds of a silence may be for it to count as measured.
+    static constexpr qint64 kGapToleranceNs = 1000000;
+    static constexpr qint64 kUnknownGapNs = std::numeric_limits<qint64>::max() / 16;
+    // Silences judged together when one is too short (see openChunk).
+    static constexpr int kBusyWindow = 4;
 
     // Called with the '*' that opens the transfer already read.
-    TransferReader(const Settings& settings, QStringList* answers, qint64 startNs, qint64 endNs);
+    // silenceBeforeNs: the longest the line can have been quiet before the '*'.
+    TransferReader(const Settings& settings, QStringList* answers, const WireCharacter& star,
+                   qint64 silenceBeforeNs);
 
     // Returns false for a '*' after the header: it opens the next transfer, so the caller ends
     // this one and starts another. Any other character is taken.
-    bool take(char c, qint64 startNs, qint64 endNs);
+    bool take(char c, const WireCharacter& at);
     // The line went quiet: closes the header or the last chunk and reports what is left.
     void finish();
 
@@ -45,15 +77,18 @@ public:
     // end of its last character.
     qint64 characterCount() const { return characters_; }
     qint64 wireNs() const { return lastEndNs_ - firstStartNs_; }
-    // The shortest silence before a wait text; -1 when none came.
+    // The shortest measured silence before a wait text (the longest it can have been); -1 when
+    // none was measured.
     qint64 smallestGapNs() const { return smallestGapNs_; }
+    // Wait texts whose silence before them could not be measured.
+    qint64 unmeasuredGapCount() const { return unmeasuredGaps_; }
 
 private:
     enum class State { Header, Data, Skip };
 
-    bool takeInState(char c, qint64 startNs, qint64 endNs);
+    bool takeInState(char c, const WireCharacter& at);
     void endHeader();
-    bool takeData(char c, qint64 startNs, qint64 endNs);
+    bool takeData(char c, const WireCharacter& at);
     void takeHexDigit(int value);
     void openChunk();
     void closeChunk();
@@ -64,15 +99,19 @@ private:
     QByteArray headerText_ = "*";
     std::optional<CommandHeader> header_;
 
-    int waitMatched_ = 0;      // characters of a multi-character wait text seen so far
-    qint64 waitStartNs_ = 0;   // first bit of the current wait text
-    qint64 lastDataEndNs_ = 0; // end of the last character the PIC had to take in
-    qint64 chunkNumber_ = 0;   // chunk k follows the k-th wait text
+    int waitMatched_ = 0;     // characters of a multi-character wait text seen so far
+    WireCharacter waitStart_; // first character of the current wait text
+    WireCharacter lastData_;  // the last character the PIC had to take in
+    qint64 chunkNumber_ = 0;  // chunk k follows the k-th wait text
     qint64 chunkLength_ = 0;
     qint64 characters_ = 1; // the '*'
     qint64 firstStartNs_ = 0;
     qint64 lastEndNs_ = 0;
+    // The longest the silences before the last wait texts can have been, oldest first; before
+    // the first wait text, the silence before the '*'; -1 before that.
+    std::array<qint64, kBusyWindow> recentGapsNs_;
     qint64 smallestGapNs_ = -1;
+    qint64 unmeasuredGaps_ = 0;
 
     QByteArray bytes_;
     int pendingNibble_ = -1;

@@ -60,7 +60,7 @@ private slots:
     void pacingMeetsTheBusyCheck();
 
 private:
-    void startSim(int busyMs);
+    void startSim(int busyMs, const QStringList& more = {});
     void openPort(bool fast = true);
     void convertReformatSend();
     // The pattern on the canvas at the panel's size, imported as a user would.
@@ -78,14 +78,15 @@ private:
     QTemporaryDir* m_dir = nullptr;
 };
 
-void TestEndToEnd::startSim(int busyMs) {
+void TestEndToEnd::startSim(int busyMs, const QStringList& more) {
     m_sim = new QProcess;
     m_sim->setProcessChannelMode(QProcess::SeparateChannels);
     m_sim->start(QStringLiteral(QUORVEL_PICSIM_EXE),
-                 {QStringLiteral("--no-window"), QStringLiteral("--quiet"),
-                  QStringLiteral("--idle-ms"), QStringLiteral("150"), QStringLiteral("--busy-ms"),
-                  QString::number(busyMs), QStringLiteral("--png"),
-                  m_dir->filePath(QStringLiteral("lcd.png"))});
+                 QStringList{QStringLiteral("--no-window"), QStringLiteral("--quiet"),
+                             QStringLiteral("--idle-ms"), QStringLiteral("150"),
+                             QStringLiteral("--busy-ms"), QString::number(busyMs),
+                             QStringLiteral("--png"), m_dir->filePath(QStringLiteral("lcd.png"))} +
+                     more);
     QVERIFY(m_sim->waitForStarted(5000));
     QTRY_VERIFY_WITH_TIMEOUT(m_sim->canReadLine(), 5000);
     const QByteArray device = m_sim->readLine().trimmed();
@@ -148,6 +149,13 @@ void TestEndToEnd::verticalPicturesReachTheLcd_data() {
 void TestEndToEnd::verticalPicturesReachTheLcd() {
     QFETCH(int, size);
     QFETCH(QString, status);
+    if (size > 2) {
+        // Panels wider than 128 pixels with a controller that takes vertical bytes.
+        closeWindow();
+        stopSim();
+        startSim(2, {QStringLiteral("--controller"), QStringLiteral("ks0108")});
+        openWindow();
+    }
     click(QStringLiteral("optgrf(%1)").arg(size));
     click("Option2(0)");
     importPattern();
@@ -164,6 +172,11 @@ void TestEndToEnd::verticalPicturesReachTheLcd() {
 }
 
 void TestEndToEnd::loadedBmpReachesTheLcdHorizontally() {
+    // A 128x64 panel with a controller that takes horizontal bytes.
+    closeWindow();
+    stopSim();
+    startSim(2, {QStringLiteral("--controller"), QStringLiteral("t6963c")});
+    openWindow();
     click("optgrf(1)"); // 128x64
     Canvas picture(128, 64);
     drawPattern(picture);

@@ -1,9 +1,11 @@
 // The program itself, driven the way the host drives a serial port: over its pty, one
 // character per write, with the host's pauses before each wait character.
 
+#include "picsim_process.h"
 #include "picsim_test_streams.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -18,25 +20,6 @@
 namespace {
 
 constexpr int kIdleMs = 150;
-
-// Reads from fd until a whole line ending in CR LF is in; empty on timeout.
-QByteArray readLine(int fd, QByteArray& pending, int timeoutMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!pending.contains("\r\n")) {
-        pollfd ready{fd, POLLIN, 0};
-        if (clock.elapsed() > timeoutMs || ::poll(&ready, 1, 50) < 0)
-            return {};
-        char buffer[256];
-        const ssize_t got = (ready.revents & POLLIN) ? ::read(fd, buffer, sizeof buffer) : 0;
-        if (got > 0)
-            pending.append(buffer, got);
-    }
-    const int end = pending.indexOf("\r\n");
-    const QByteArray line = pending.left(end);
-    pending.remove(0, end + 2);
-    return line;
-}
 
 // 115200 baud, 8N1: 10 bits of 8.68 us.
 constexpr double kCharacterUs = 10 * 1e6 / 115200;
@@ -59,19 +42,6 @@ void sendLikeTheHost(int fd, const QByteArray& stream) {
     }
 }
 
-int openRaw(const QString& device, speed_t speed) {
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return fd;
-    termios raw{};
-    ::tcgetattr(fd, &raw);
-    ::cfmakeraw(&raw);
-    ::cfsetispeed(&raw, speed);
-    ::cfsetospeed(&raw, speed);
-    ::tcsetattr(fd, TCSANOW, &raw); // TCSANOW: a flush would throw the greeting away
-    return fd;
-}
-
 } // namespace
 
 class PicsimPtyTest : public QObject {
@@ -80,6 +50,7 @@ private slots:
     void pictureOverPty_data();
     void pictureOverPty();
     void answersWaitForAHostThatIsNotReading();
+    void floodOfTransfers();
 };
 
 void PicsimPtyTest::pictureOverPty_data() {
@@ -170,6 +141,86 @@ void PicsimPtyTest::answersWaitForAHostThatIsNotReading() {
     ::close(fd);
     sim.terminate();
     QVERIFY(sim.waitForFinished(5000));
+}
+
+namespace {
+// Resident memory of a process in KiB, 0 when it cannot be read.
+qint64 residentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+} // namespace
+
+// A million one-character transfers ('*' each): the answers (two lines a transfer) are more
+// than any host reads, so repeats are counted instead of queued; memory stays bounded, answers
+// keep coming while the host reads, and SIGTERM ends the program at once in the middle of it.
+void PicsimPtyTest::floodOfTransfers() {
+    QProcess sim;
+    const QString device = startPicsim(sim, {"--no-window", "--quiet"});
+    QVERIFY(device.startsWith("/dev/"));
+    const int fd = openRaw(device, B19200, O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const QByteArray stars(4096, '*');
+#ifdef QUORVEL_SANITIZED
+    const qint64 total = 200000; // the sanitized program is several times slower
+#else
+    const qint64 total = 1000000;
+#endif
+    const qint64 stopAt = total * 3 / 4;
+    qint64 written = 0;
+    qint64 answerBytes = 0;
+    qint64 countedLines = 0; // "... (N times)"
+    qint64 peakKiB = 0;
+    qint64 longestSilenceMs = 0;
+    QByteArray pending;
+    QElapsedTimer sinceAnswer;
+    sinceAnswer.start();
+    QElapsedTimer clock;
+    clock.start();
+    // First the host only writes, as a terminal program that does not show what comes back.
+    // Then it reads as well; it stops in the middle of the flood.
+    while (written < stopAt && clock.elapsed() < 60000) {
+        const bool reading = written >= total / 4;
+        const ssize_t put =
+            ::write(fd, stars.constData(), size_t(qMin<qint64>(stars.size(), stopAt - written)));
+        if (put > 0)
+            written += put;
+        char buffer[65536];
+        const ssize_t got = reading ? ::read(fd, buffer, sizeof buffer) : -1;
+        if (got > 0) {
+            answerBytes += got;
+            pending.append(buffer, got);
+            countedLines += pending.count(" times)\r\n");
+            pending = pending.mid(pending.lastIndexOf('\n') + 1);
+            longestSilenceMs = qMax(longestSilenceMs, sinceAnswer.restart());
+        }
+        if (put <= 0 && got <= 0) {
+            pollfd ready{fd, short(reading ? POLLIN | POLLOUT : POLLOUT), 0};
+            ::poll(&ready, 1, 20);
+        }
+        peakKiB = qMax(peakKiB, residentKiB(sim.processId()));
+    }
+    QCOMPARE(written, stopAt);
+    QVERIFY2(countedLines > 0, "the answers of the unread part were counted, not queued");
+    QVERIFY2(longestSilenceMs < 2000, qPrintable(QString::number(longestSilenceMs)));
+#ifndef QUORVEL_SANITIZED // the sanitizer's own bookkeeping holds freed memory for a while
+    QVERIFY2(peakKiB < 150 * 1024, qPrintable(QString::number(peakKiB)));
+#endif
+    QElapsedTimer stopping;
+    stopping.start();
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(5000));
+    const qint64 stopMs = stopping.elapsed();
+    QCOMPARE(sim.exitCode(), 0);
+    qInfo("%lld stars, %lld answer bytes read, %lld counted lines, peak %lld KiB, stop %lld ms",
+          written, answerBytes, countedLines, peakKiB, stopMs);
+    QVERIFY2(stopMs < 500, qPrintable(QString::number(stopMs)));
+    ::close(fd);
 }
 
 QTEST_GUILESS_MAIN(PicsimPtyTest)

@@ -1,5 +1,6 @@
 // Chunk timing and size checks, the end of a transfer, bad input, and the command line.
 
+#include "answer_backlog.h"
 #include "picsim_test_run.h"
 #include "picsim_test_streams.h"
 #include "sim_options.h"
@@ -18,6 +19,10 @@ private slots:
     void busy();
     void wireReplay_data();
     void wireReplay();
+    void lateReadings_data();
+    void lateReadings();
+    void answerBacklog_data();
+    void answerBacklog();
     void quietEndsTransfer_data();
     void quietEndsTransfer();
     void dataErrors_data();
@@ -157,6 +162,115 @@ void PicsimStreamTest::wireReplay() {
     QCOMPARE(simulator.takeAnswers(), answers);
 }
 
+void PicsimStreamTest::lateReadings_data() {
+    // Each piece: when it was read (us), how much sooner it can have come (us), and what it is:
+    // "h" the header, "c" a chunk (the wait character and 32 digits), "C" two chunks at once.
+    QTest::addColumn<QList<int>>("readAtUs");
+    QTest::addColumn<QList<int>>("lateUs");
+    QTest::addColumn<QByteArray>("pieces");
+    QTest::addColumn<QStringList>("answers");
+    const QString done = "EEPROM %1 bytes at 0000";
+    // 19200 8N1: the header takes 5208 us on the wire, a chunk 17188 us; this host waits for
+    // that and 5 ms more before each wait character.
+    QTest::newRow("read in time: 5 ms measured")
+        << QList<int>{0, 10208, 32396, 54584} << QList<int>{0, 0, 0, 0} << QByteArray("hccc")
+        << QStringList{"LINE 19200 8N1 109 chars 0.07 s, smallest gap 5.0 ms", done.arg(48)};
+    // Chunk 2 read 4 ms late, and the reader knows it: the silences on both sides of it lie
+    // within 4 ms wide bounds, which is no measurement (and 1 ms is no proof of a busy PIC).
+    QTest::newRow("a late read is not measured, and is no BUSY")
+        << QList<int>{0, 10208, 36396, 54584} << QList<int>{0, 0, 4000, 0} << QByteArray("hccc")
+        << QStringList{"LINE 19200 8N1 109 chars 0.07 s, smallest gap 5.0 ms, 2 gaps not measured",
+                       done.arg(48)};
+    // The same 4 ms, unseen by the reader (the pseudo-terminal's own lag): the long silence
+    // before the chunk and the short one after it tell the story together.
+    QTest::newRow("an unseen late hand-over is explained by the silence before it")
+        << QList<int>{0, 10208, 36396, 54584} << QList<int>{0, 0, 0, 0} << QByteArray("hccc")
+        << QStringList{"LINE 19200 8N1 109 chars 0.07 s, smallest gap 5.0 ms, 1 gap not measured",
+                       done.arg(48)};
+    // Two chunks in one read, long after the last: the host may have paused between them.
+    QTest::newRow("two chunks in one late read")
+        << QList<int>{0, 10208, 54584} << QList<int>{0, 0, 0} << QByteArray("hcC")
+        << QStringList{"LINE 19200 8N1 109 chars 0.09 s, smallest gap 5.0 ms, 1 gap not measured",
+                       done.arg(48)};
+    // A host that waits for the wire and not a moment longer: 0.5 ms every time, one chunk
+    // read late. Once the silence before the transfer is out of sight, it is BUSY.
+    const QString busy = "BUSY chunk %1: 0.5 ms before the wait character, the PIC needs 2 ms";
+    QTest::newRow("no pause at all is BUSY though a read was late")
+        << QList<int>{0, 5708, 24896, 41084, 58772, 76460, 94148}
+        << QList<int>{0, 0, 1500, 0, 0, 0, 0} << QByteArray("hcccccc")
+        << QStringList{busy.arg(4), busy.arg(5), busy.arg(6),
+                       "LINE 19200 8N1 208 chars 0.11 s, smallest gap 0.5 ms, 3 gaps not measured",
+                       done.arg(96)};
+}
+
+// The PIC is told when each piece was read and how soon it can have come; it judges the
+// silences within those bounds instead of taking the read times for the truth.
+void PicsimStreamTest::lateReadings() {
+    QFETCH(QList<int>, readAtUs);
+    QFETCH(QList<int>, lateUs);
+    QFETCH(QByteArray, pieces);
+    SimConfig config;
+    config.busyMs = 2;
+    PicSimulator simulator(config);
+    simulator.takeAnswers();
+    simulator.setLine(WireFormat{19200, 8, 'N', 1});
+    for (int i = 0; i < pieces.size(); ++i) {
+        QByteArray data;
+        if (pieces[i] == 'h')
+            data = header("1", "20", "0000");
+        else
+            data = QByteArray(pieces[i] == 'C' ? 2 : 1, 'x');
+        data.replace("x", "]" + QByteArray(32, '5'));
+        // Long after the simulator started, as a transfer after a quiet line.
+        const qint64 readNs = ms(60000) + readAtUs[i] * 1000LL;
+        simulator.feed(data, readNs, readNs - lateUs[i] * 1000LL);
+    }
+    simulator.tick(ms(100000));
+    QFETCH(QStringList, answers);
+    QCOMPARE(simulator.takeAnswers(), answers);
+}
+
+void PicsimStreamTest::answerBacklog_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<qsizetype>("backlog"); // bytes the host has not read yet
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QStringList>("releasedWhenRead");
+    const QStringList flood{"ERROR header *", "LINE 19200 8N1 1 chars 0.00 s, no wait character",
+                            "ERROR header *", "LINE 19200 8N1 1 chars 0.00 s, no wait character",
+                            "ERROR header *"};
+    QTest::newRow("host reading: all go") << flood << qsizetype(0) << flood << QStringList{};
+    QTest::newRow("host behind: counted")
+        << flood << AnswerBacklog::kMaxBacklogBytes << QStringList{}
+        << QStringList{"ERROR header * (3 times)",
+                       "LINE 19200 8N1 1 chars 0.00 s, no wait character (2 times)"};
+    QTest::newRow("room for two") << flood << AnswerBacklog::kMaxBacklogBytes - 70
+                                  << flood.mid(0, 2)
+                                  << QStringList{
+                                         "ERROR header * (2 times)",
+                                         "LINE 19200 8N1 1 chars 0.00 s, no wait character"};
+    QStringList many;
+    for (int i = 0; i < AnswerBacklog::kMaxHeldLines + 5; ++i)
+        many.append(QStringLiteral("ERROR no header: %1 chars").arg(i + 2));
+    QStringList held = many.mid(0, AnswerBacklog::kMaxHeldLines);
+    held.append("ERROR 5 more lines left out: the host was not reading");
+    QTest::newRow("many different lines")
+        << many << AnswerBacklog::kMaxBacklogBytes << QStringList{} << held;
+}
+
+void PicsimStreamTest::answerBacklog() {
+    QFETCH(QStringList, lines);
+    QFETCH(qsizetype, backlog);
+    AnswerBacklog answers;
+    QFETCH(QStringList, sent);
+    QCOMPARE(answers.pass(lines, backlog), sent);
+    // Held lines wait while the host is still behind, and go once it has read.
+    QCOMPARE(answers.release(AnswerBacklog::kMaxBacklogBytes), QStringList{});
+    QFETCH(QStringList, releasedWhenRead);
+    QCOMPARE(answers.release(0), releasedWhenRead);
+    QVERIFY(!answers.holding());
+    QCOMPARE(answers.pass({"READY"}, 0), QStringList{"READY"});
+}
+
 void PicsimStreamTest::quietEndsTransfer_data() {
     QTest::addColumn<int>("pause"); // in the middle of a 128x64 stream
     QTest::addColumn<QStringList>("answers");
@@ -275,6 +389,8 @@ void PicsimStreamTest::options_data() {
     QTest::newRow("quiet") << QStringList{"--quiet"} << true << "128x64 V";
     QTest::newRow("png onto a folder") << QStringList{"--png", "/tmp"} << false << "";
     QTest::newRow("png onto a device") << QStringList{"--png", "/dev/null"} << false << "";
+    QTest::newRow("controller") << QStringList{"--controller", "t6963c"} << true << "128x64 V";
+    QTest::newRow("controller unknown") << QStringList{"--controller", "sed1520"} << false << "";
     QTest::newRow("png in a missing folder")
         << QStringList{"--png", "/nonexistent-folder/lcd.png"} << false << "";
 }
