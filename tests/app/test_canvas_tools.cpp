@@ -6,6 +6,7 @@
 #include "canvas/LcdSize.h"
 #include "support/CanvasChecks.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -322,5 +323,5 @@ void TestCanvasTools::outputWindowShowsWholeLines() {
     }
 }
 
-QTEST_MAIN(TestCanvasTools)
+QUORVEL_TEST_MAIN(TestCanvasTools)
 #include "test_canvas_tools.moc"
