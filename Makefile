@@ -1,10 +1,12 @@
 # Two commands for a new user: `make run` and `make test`. Both install what is missing first.
+# `make run` builds only what it starts; `make test` builds everything, the test programs too.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+RUN_TARGETS := quorvel quorvel-picsim quorvel-convert
 
-.PHONY: all deps build run test test-sanitize bench install screenshot format clean
+.PHONY: all deps build build-run run test test-sanitize bench install screenshot format clean
 
 all: build
 
@@ -17,7 +19,10 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+build-run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
+
+run: build-run
 	@scripts/run.sh $(BUILD)
 
 test: build
@@ -28,13 +33,13 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: build-run
 	@scripts/bench.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD)
 
-screenshot: build
+screenshot: build-run
 	@scripts/screenshot.sh $(BUILD)
 
 format:

@@ -155,11 +155,12 @@ private:
     // Each subsystem keeps its own private helpers and members in its section below.
     // ---- drawing and undo (MainDraw.cpp, MainUndo.cpp) ----
     bool m_strokeOpenedStep = false; // the pen stroke in progress opened the history step
-    // The undo and redo actions and the connections of the zoom list and Invert.
+    // The undo and redo actions and buttons, and the connections of the zoom list and Invert.
     void buildCanvasTools();
-    // Ctrl+Z and Ctrl+Y belong to the canvas while it or a button has the keyboard; a text box
-    // keeps its own.
-    void updateUndoKeys();
+    // After every change of the history or of the keyboard focus. Ctrl+Z and Ctrl+Y belong to
+    // the canvas while it or a button has the keyboard (a text box keeps its own), and only while
+    // there is something to undo or redo; the buttons follow the history alone.
+    void refreshUndo();
     // After an undo or redo: the LCD size option and the box follow the restored canvas.
     void showRestoredCanvas(int previousPanel, const QSize& previousSize);
     // ---- BMP files and menus (MainBmp.cpp, MainMenus.cpp) ----

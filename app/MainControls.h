@@ -65,6 +65,8 @@ struct MainControls {
     QScrollArea* stage = nullptr; // scrolls the canvas box when the zoomed box does not fit
     QAction* actUndo = nullptr;
     QAction* actRedo = nullptr;
+    QPushButton* cmdUndo = nullptr; // triggers actUndo
+    QPushButton* cmdRedo = nullptr; // triggers actRedo
     QPushButton* cmdImport = nullptr;
 
     // Receive and transmit windows

@@ -36,8 +36,10 @@ void Main::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers shift, dou
 // Releasing any button ends the stroke, even while another one is still held.
 void Main::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, double, double) {
     ui.lblxy->setVisible(false);
-    if (m_state.penDown && m_strokeOpenedStep)
+    if (m_state.penDown && m_strokeOpenedStep) {
         m_state.endStep();
+        refreshUndo();
+    }
     m_strokeOpenedStep = false;
     m_state.penDown = false;
 }

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTextLayout>
 #include <QTextOption>
 #include <QVBoxLayout>
@@ -61,13 +63,11 @@ QListWidget* listBox(const char* name, std::initializer_list<const char*> items,
     return list;
 }
 
-// The window's designer fonts are "MS Sans Serif" and "MS Serif"; where they are missing the
-// nearest family of the same kind at the same size and weight stands in.
-QFont designerFont(bool serif, double points, bool bold) {
-    QFont font(QString::fromLatin1(serif ? "MS Serif" : "MS Sans Serif"));
-    font.setStyleHint(serif ? QFont::Serif : QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
+// The window's font in bold, for the controls the designer made bold. Only the weight is set, so
+// the family and size follow the window's font as every other control's do.
+QFont boldFont() {
+    QFont font;
+    font.setBold(true);
     return font;
 }
 
@@ -191,7 +191,7 @@ void Main::buildControls() {
         ui.Option1[i] =
             named(new QRadioButton(i == 0 ? QStringLiteral("Com1") : QStringLiteral("Com2")),
                   QStringLiteral("Option1(%1)").arg(i));
-        ui.Option1[i]->setFont(designerFont(false, 8.25, true));
+        ui.Option1[i]->setFont(boldFont());
         ports->addWidget(ui.Option1[i]);
     }
     ui.Option1[0]->setChecked(true);
@@ -208,7 +208,7 @@ void Main::buildControls() {
     ui.comm = label("comm", "");
     ui.comm->setAlignment(Qt::AlignCenter);
     ui.comm->setFrameStyle(QFrame::Box | QFrame::Plain);
-    ui.comm->setFont(designerFont(false, 8.25, true));
+    ui.comm->setFont(boldFont());
     ui.comm->setFixedSize(44, 24);
     comm_indicator::showOff(ui.comm);
     top->addWidget(ui.comm);
@@ -300,11 +300,21 @@ void Main::buildControls() {
     ui.Command6 = button("Command6", "Erase");
     ui.Command5 = button("Command5", "Clear");
     ui.cmdInvert = button("cmdInvert", "Invert");
+    // Icons only; the tooltips (MainUndo.cpp) name them and their keys.
+    ui.cmdUndo = named(new QPushButton, QStringLiteral("cmdUndo"));
+    ui.cmdUndo->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
+    ui.cmdUndo->setAccessibleName(QStringLiteral("Undo"));
+    ui.cmdRedo = named(new QPushButton, QStringLiteral("cmdRedo"));
+    ui.cmdRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                         style()->standardIcon(QStyle::SP_ArrowForward)));
+    ui.cmdRedo->setAccessibleName(QStringLiteral("Redo"));
     ui.lblxy = label("lblxy", "X,Y Position");
     ui.lblxy->setMinimumWidth(90);
     ui.lblxy->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.Label4, ui.Combo1, ui.Command7,
-                                                      ui.Command6, ui.Command5, ui.cmdInvert})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui.Label4, ui.Combo1, ui.Command7, ui.Command6,
+                                         ui.Command5, ui.cmdInvert, ui.cmdUndo, ui.cmdRedo})
         pen->addWidget(w);
     pen->addWidget(ui.lblxy);
     pen->addStretch();
@@ -340,9 +350,12 @@ void Main::buildControls() {
     ui.Command4->setEnabled(false);
     for (TextBox* box : {ui.Text1, ui.Text2}) {
         box->setMinimumWidth(150);
-        box->setWordWrapMode(QTextOption::WrapAnywhere);
         setBackColour(box, Qt::white);
     }
+    // The PIC's status lines are words: a line breaks between them (inside one only when it is
+    // longer than the box). What is typed to the PIC breaks anywhere.
+    ui.Text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ui.Text2->setWordWrapMode(QTextOption::WrapAnywhere);
     QPalette receive = ui.Text1->palette();
     receive.setColor(QPalette::Text, QColor(0, 0, 128));
     ui.Text1->setPalette(receive);
@@ -369,8 +382,6 @@ void Main::buildControls() {
     ui.Check1 = named(new QCheckBox, QStringLiteral("Check1"));
     ui.Label13 = label("Label13", "Load EEprom");
     ui.Label12 = label("Label12", "Start Addr");
-    for (QLabel* small : {ui.Label13, ui.Label12})
-        small->setFont(designerFont(true, 6.75, false));
     ui.eeprom = lineEdit("eeprom", "00000");
     ui.eeprom->setMaxLength(5);
     ui.eeprom->setFixedWidth(60);
@@ -399,8 +410,12 @@ void Main::buildControls() {
     ui.Text4 = lineEdit("Text4", "]");
     ui.lblfz = label("lblfz", "0000");
     ui.lblrem = label("lblrem", "0000");
-    for (QLineEdit* small : {ui.txtfrmt, ui.txtDelim, ui.Text4})
-        small->setFixedWidth(44);
+    // Format and Delimiter are as wide as Wait Chr at the window's smallest and share any extra
+    // room equally, so the four boxes keep their places relative to each other and to the
+    // Header and Footer boxes that span them.
+    for (QLineEdit* small : {ui.txtfrmt, ui.txtDelim})
+        small->setMinimumWidth(44);
+    ui.Text4->setFixedWidth(44);
     format->addWidget(ui.lblfrmt, 0, 0);
     format->addWidget(ui.txtfrmt, 0, 1);
     format->addWidget(ui.Label6, 0, 2);
@@ -413,8 +428,8 @@ void Main::buildControls() {
     format->addWidget(ui.Text4, 3, 1);
     format->addWidget(ui.lblfz, 3, 2);
     format->addWidget(ui.lblrem, 3, 3);
-    // A wider frame widens the Header and Footer boxes, not the gap after the labels.
     format->setColumnStretch(1, 1);
+    format->setColumnStretch(3, 1);
     io->addWidget(ui.Frame4, 1);
 
     ui.Frame5 = frame("Frame5", "I/O");

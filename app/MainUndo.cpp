@@ -1,4 +1,4 @@
-// Undo and redo of the canvas, the zoom and Invert.
+// Undo and redo of the canvas (keys and buttons), the zoom and Invert.
 #include "app/Main.h"
 
 #include "app/CanvasView.h"
@@ -14,8 +14,10 @@ Main::CanvasStep::CanvasStep(Main* window)
     : m_window(window), m_opened(window->m_state.beginStep()) {}
 
 Main::CanvasStep::~CanvasStep() {
-    if (m_opened)
+    if (m_opened) {
         m_window->m_state.endStep();
+        m_window->refreshUndo();
+    }
 }
 
 void Main::buildCanvasTools() {
@@ -30,19 +32,40 @@ void Main::buildCanvasTools() {
     addAction(ui.actRedo);
     connect(ui.actUndo, &QAction::triggered, this, &Main::actUndo_Triggered);
     connect(ui.actRedo, &QAction::triggered, this, &Main::actRedo_Triggered);
-    connect(qApp, &QApplication::focusChanged, this, [this] { updateUndoKeys(); });
-    updateUndoKeys();
+    connect(qApp, &QApplication::focusChanged, this, [this] { refreshUndo(); });
+
+    const auto keys = [](const QAction* action) {
+        QStringList names;
+        for (const QKeySequence& keys : action->shortcuts())
+            names << keys.toString(QKeySequence::NativeText);
+        return names.join(QStringLiteral(", "));
+    };
+    ui.cmdUndo->setToolTip(QStringLiteral("Undo (%1)").arg(keys(ui.actUndo)));
+    ui.cmdRedo->setToolTip(QStringLiteral("Redo (%1)").arg(keys(ui.actRedo)));
+    // A click on a button is the canvas's, wherever the keyboard was before it.
+    connect(ui.cmdUndo, &QPushButton::clicked, this, [this] {
+        ui.actUndo->setEnabled(m_state.history.canUndo());
+        ui.actUndo->trigger();
+    });
+    connect(ui.cmdRedo, &QPushButton::clicked, this, [this] {
+        ui.actRedo->setEnabled(m_state.history.canRedo());
+        ui.actRedo->trigger();
+    });
+    refreshUndo();
 
     connect(ui.cboZoom, &QComboBox::currentIndexChanged, this, &Main::cboZoom_Click);
     connect(ui.cmdInvert, &QPushButton::clicked, this, &Main::cmdInvert_Click);
 }
 
-void Main::updateUndoKeys() {
+void Main::refreshUndo() {
     QWidget* focus = QApplication::focusWidget();
     const bool ours = !focus || focus->window() != this || focus == ui.Picture1 ||
                       qobject_cast<QAbstractButton*>(focus) != nullptr;
-    ui.actUndo->setEnabled(ours);
-    ui.actRedo->setEnabled(ours);
+    const bool canUndo = m_state.history.canUndo(), canRedo = m_state.history.canRedo();
+    ui.actUndo->setEnabled(ours && canUndo);
+    ui.actRedo->setEnabled(ours && canRedo);
+    ui.cmdUndo->setEnabled(canUndo);
+    ui.cmdRedo->setEnabled(canRedo);
 }
 
 void Main::actUndo_Triggered() {
@@ -50,6 +73,7 @@ void Main::actUndo_Triggered() {
     const QSize size(m_state.canvas.width(), m_state.canvas.height());
     if (m_state.undo())
         showRestoredCanvas(panel, size);
+    refreshUndo();
 }
 
 void Main::actRedo_Triggered() {
@@ -57,6 +81,7 @@ void Main::actRedo_Triggered() {
     const QSize size(m_state.canvas.width(), m_state.canvas.height());
     if (m_state.redo())
         showRestoredCanvas(panel, size);
+    refreshUndo();
 }
 
 void Main::showRestoredCanvas(int previousPanel, const QSize& previousSize) {

@@ -6,6 +6,7 @@
 #include "app/TextBox.h"
 #include "canvas/Bmp.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 
 #include "support/BmpFixtures.h"
 #include "support/FileConditions.h"
@@ -590,5 +591,5 @@ void TestBmpFiles::saveFailures() {
     }
 }
 
-QTEST_MAIN(TestBmpFiles)
+QUORVEL_TEST_MAIN(TestBmpFiles)
 #include "test_bmpfiles.moc"

@@ -1,4 +1,5 @@
-// Zoom, undo and redo, Invert and Shift strokes on the real window, and the window's layout.
+// Zoom, undo and redo (keys and buttons), Invert and Shift strokes on the real window, and the
+// window's layout and fonts.
 #include "app/CanvasView.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
@@ -6,6 +7,7 @@
 #include "canvas/LcdSize.h"
 #include "support/CanvasChecks.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -20,10 +22,14 @@ private slots:
     void undoAndRedoAcrossMixedSequence();
     void invertTwiceIsIdentity();
     void undoKeysBelongToCanvasAndButtons();
+    void undoButtonsFollowTheHistory();
     void shiftStrokeJoinsPositions();
     void minimumSizeFitsAndCutsNothing();
     void layoutStaysPutWhenCaptionsChange();
     void outputWindowShowsWholeLines();
+    void outputFormatKeepsItsShapeWhenWider();
+    void labelsUseTheWindowFont();
+    void receiveWindowBreaksBetweenWords();
 
 private:
     CanvasView* box() const { return control<CanvasView>("Picture1"); }
@@ -225,6 +231,58 @@ void TestCanvasTools::undoKeysBelongToCanvasAndButtons() {
     QCOMPARE(blackCount(canvas()), 0);
 }
 
+void TestCanvasTools::undoButtonsFollowTheHistory() {
+    auto* undo = control<QPushButton>("cmdUndo");
+    auto* redo = control<QPushButton>("cmdRedo");
+    QVERIFY(!undo->icon().isNull() && !redo->icon().isNull());
+    QVERIFY2(undo->toolTip().contains(QStringLiteral("Ctrl+Z")), qPrintable(undo->toolTip()));
+    for (const char* keys : {"Ctrl+Shift+Z", "Ctrl+Y"})
+        QVERIFY2(redo->toolTip().contains(QLatin1String(keys)), qPrintable(redo->toolTip()));
+    // Beside Invert, in the Graphic frame.
+    QCOMPARE(undo->parentWidget(), control("Frame6"));
+    const QRect invert = control("cmdInvert")->geometry();
+    QVERIFY(undo->geometry().contains(QPoint(undo->x() + 1, invert.center().y())));
+    QVERIFY(undo->x() > control("cmdInvert")->x() && redo->x() > undo->x());
+
+    QSignalSpy undone(control<QAction>("actUndo"), &QAction::triggered);
+    QSignalSpy redone(control<QAction>("actRedo"), &QAction::triggered);
+    auto enabled = [&] { return qMakePair(undo->isEnabled(), redo->isEnabled()); };
+    QCOMPARE(enabled(), qMakePair(false, false));
+    click("Command5"); // Clear of a white canvas changes nothing
+    QCOMPARE(enabled(), qMakePair(false, false));
+
+    QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(enabled(), qMakePair(false, false)); // the stroke is not finished
+    QTest::mouseMove(box(), QPoint(30, 20));
+    QTest::mouseRelease(box(), Qt::LeftButton, {}, QPoint(30, 20));
+    QCOMPARE(blackCount(canvas()), 2);
+    QCOMPARE(enabled(), qMakePair(true, false));
+
+    // The keyboard in a text box does not keep the buttons from working.
+    typeInto(control<QLineEdit>("pictxt"), QStringLiteral("ab"));
+    control<QPushButton>("cmdUndo")->click();
+    QCOMPARE(undone.count(), 1);
+    QCOMPARE(blackCount(canvas()), 0);
+    QCOMPARE(control<QLineEdit>("pictxt")->text(), QStringLiteral("ab"));
+    QCOMPARE(enabled(), qMakePair(false, true));
+
+    click("cmdRedo");
+    QCOMPARE(redone.count(), 1);
+    QCOMPARE(blackCount(canvas()), 2);
+    QCOMPARE(enabled(), qMakePair(true, false));
+
+    // Undone, then a new change: nothing is left to redo.
+    click("cmdUndo");
+    QCOMPARE(enabled(), qMakePair(false, true));
+    click("cmdInvert");
+    QCOMPARE(enabled(), qMakePair(true, false));
+    // The keys follow the same history.
+    QVERIFY(!control<QAction>("actRedo")->isEnabled());
+    click("cmdUndo");
+    QVERIFY(control<QAction>("actRedo")->isEnabled());
+    QCOMPARE(undone.count(), 3);
+}
+
 void TestCanvasTools::shiftStrokeJoinsPositions() {
     chooseZoom(1); // x2
     QTest::mousePress(box(), Qt::LeftButton, {}, QPoint(20, 20));
@@ -322,5 +380,76 @@ void TestCanvasTools::outputWindowShowsWholeLines() {
     }
 }
 
-QTEST_MAIN(TestCanvasTools)
+void TestCanvasTools::outputFormatKeepsItsShapeWhenWider() {
+    struct Place {
+        int left, right;
+    };
+    auto place = [&](const char* name) {
+        const QWidget* widget = control(QLatin1String(name));
+        const int left = widget->mapTo(w, QPoint(0, 0)).x();
+        return Place{left, left + widget->width()};
+    };
+    w->resize(w->minimumSizeHint());
+    QTest::qWait(20);
+    const Place format = place("txtfrmt"), delimiter = place("txtDelim"),
+                delimiterLabel = place("Label6");
+    QVERIFY(format.right - format.left >= control("Text4")->width());
+    QVERIFY(delimiter.right - delimiter.left >= control("Text4")->width());
+    for (int extra : {300, 900}) {
+        w->resize(w->minimumSizeHint() + QSize(extra, 200));
+        QTest::qWait(20);
+        const Place wideFormat = place("txtfrmt"), wideDelimiter = place("txtDelim"),
+                    wideLabel = place("Label6"), header = place("txthead");
+        const QString where = QStringLiteral("+%1").arg(extra);
+        // Both boxes take their share of the room ...
+        QVERIFY2(wideFormat.right - wideFormat.left > format.right - format.left + extra / 8,
+                 qPrintable(where));
+        QVERIFY2(std::abs((wideFormat.right - wideFormat.left) -
+                          (wideDelimiter.right - wideDelimiter.left)) <= 1,
+                 qPrintable(where));
+        // ... and the Delimiter label stays right after the Format box, the Delimiter box right
+        // after its label, its right edge on the Header box's.
+        QCOMPARE(wideLabel.left - wideFormat.right, delimiterLabel.left - format.right);
+        QCOMPARE(wideDelimiter.left - wideLabel.right, delimiter.left - delimiterLabel.right);
+        QCOMPARE(wideDelimiter.right, header.right);
+    }
+}
+
+void TestCanvasTools::labelsUseTheWindowFont() {
+    const QFont font = w->font();
+    const auto labels = w->findChildren<QLabel*>();
+    QVERIFY(labels.size() > 20);
+    for (const QLabel* label : labels) {
+        if (owningWindow(label) != w)
+            continue;
+        QVERIFY2(label->font().family() == font.family() &&
+                     label->font().pointSizeF() == font.pointSizeF(),
+                 qPrintable(QStringLiteral("%1: %2 %3")
+                                .arg(label->objectName(), label->font().family())
+                                .arg(label->font().pointSizeF())));
+    }
+}
+
+void TestCanvasTools::receiveWindowBreaksBetweenWords() {
+    auto* receive = control<TextBox>("Text1");
+    const QString status =
+        QStringLiteral("BUSY chunk 36: 0.0 ms before the wait character, smallest gap 0.0 ms");
+    const QString longWord(200, QLatin1Char('f'));
+    receive->setText(status + QStringLiteral("\r\n") + longWord);
+    w->resize(w->minimumSizeHint());
+    QTest::qWait(20);
+    const QTextBlock first = receive->document()->firstBlock();
+    QTextLayout* layout = first.layout();
+    QVERIFY(layout->lineCount() > 1); // the box is narrower than the line
+    for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        const int end = line.textStart() + line.textLength();
+        QVERIFY2(first.text().at(end - 1).isSpace() || !first.text().at(end).isLetterOrNumber(),
+                 qPrintable(first.text().mid(line.textStart(), line.textLength())));
+    }
+    // A word longer than the box still breaks.
+    QVERIFY(first.next().layout()->lineCount() > 1);
+}
+
+QUORVEL_TEST_MAIN(TestCanvasTools)
 #include "test_canvas_tools.moc"

@@ -8,6 +8,7 @@
 #include "support/BmpFixtures.h"
 #include "support/MatrixPictures.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 #include "support/TestPictures.h"
 #include "support/WindowTest.h"
 
@@ -321,5 +322,5 @@ void TestConvertWindow::outputCompilesAsC() {
     QCOMPARE(run.readAllStandardOutput(), expected);
 }
 
-QTEST_MAIN(TestConvertWindow)
+QUORVEL_TEST_MAIN(TestConvertWindow)
 #include "test_convert_window.moc"

@@ -6,6 +6,7 @@
 #include "canvas/TextStamp.h"
 #include "support/CanvasChecks.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -285,5 +286,5 @@ void TestDraw::fontDialog() {
     QCOMPARE(canvas().currentPosition.y(), double(stampLineHeight(canvas().font)));
 }
 
-QTEST_MAIN(TestDraw)
+QUORVEL_TEST_MAIN(TestDraw)
 #include "test_draw.moc"

@@ -8,6 +8,7 @@
 #include "canvas/Bmp.h"
 #include "convert/ByteMatrix.h"
 #include "support/TestFiles.h"
+#include "support/TestGroup.h"
 
 #include "support/Modals.h"
 #include "support/WindowTest.h"
@@ -371,5 +372,5 @@ void TestImportExportDialogs::exportSaveFailureSaysWhy() {
     QVERIFY(!QFile::exists(target));
 }
 
-QTEST_MAIN(TestImportExportDialogs)
+QUORVEL_TEST_MAIN(TestImportExportDialogs)
 #include "test_import_export_dialogs.moc"

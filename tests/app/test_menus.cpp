@@ -6,6 +6,7 @@
 #include "link/SerialPort.h"
 #include "support/Modals.h"
 #include "support/PtyPair.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -159,5 +160,5 @@ void TestMenus::systemInfo() {
     }
 }
 
-QTEST_MAIN(TestMenus)
+QUORVEL_TEST_MAIN(TestMenus)
 #include "test_menus.moc"

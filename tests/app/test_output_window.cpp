@@ -3,6 +3,7 @@
 #include "app/CommonDialog.h"
 #include "app/Main.h"
 #include "app/TextBox.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -376,5 +377,5 @@ void TestOutputWindow::saveFailureKeepsText() {
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/table.txt"))));
 }
 
-QTEST_MAIN(TestOutputWindow)
+QUORVEL_TEST_MAIN(TestOutputWindow)
 #include "test_output_window.moc"

@@ -1,6 +1,7 @@
 // The PIC parameters: Settings Now, the EEPROM mode switch and the command header as Convert
 // gets it.
 #include "app/Main.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -175,5 +176,5 @@ void TestPortPic::unusableStartAddressStopsTheHeader() {
     QVERIFY(!control(QStringLiteral("Command15"))->isEnabled());
 }
 
-QTEST_MAIN(TestPortPic)
+QUORVEL_TEST_MAIN(TestPortPic)
 #include "test_port_pic.moc"

@@ -4,6 +4,7 @@
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
 #include "support/PtyPair.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -297,5 +298,5 @@ void TestPortWindow::applyReachesTheNextOpen() {
     QVERIFY(!control(QStringLiteral("cmdbuff"))->isEnabled());
 }
 
-QTEST_MAIN(TestPortWindow)
+QUORVEL_TEST_MAIN(TestPortWindow)
 #include "test_port_window.moc"

@@ -5,6 +5,7 @@
 #include "support/MemoryPort.h"
 #include "support/SendCost.h"
 #include "support/SendHarness.h"
+#include "support/TestGroup.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -596,5 +597,5 @@ void TestSendButtons::pasteWhenTheFarEndIsGone() {
     QVERIFY(!poll()->isActive());
 }
 
-QTEST_MAIN(TestSendButtons)
+QUORVEL_TEST_MAIN(TestSendButtons)
 #include "test_send_buttons.moc"

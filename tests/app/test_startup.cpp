@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/TextBox.h"
 #include "link/SerialPort.h"
+#include "support/TestGroup.h"
 #include "support/WindowTest.h"
 
 #include <QtTest>
@@ -326,5 +327,5 @@ void TestStartup::listClicksApplyTheirEntry() {
     QCOMPARE(control<SerialPort>("MSComm1")->Settings(), QStringLiteral("2400,n,8,1"));
 }
 
-QTEST_MAIN(TestStartup)
+QUORVEL_TEST_MAIN(TestStartup)
 #include "test_startup.moc"

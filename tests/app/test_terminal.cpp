@@ -1,6 +1,7 @@
 // The receive monitor and the terminal keys, over a pseudo-terminal standing in for the cable.
 #include "app/TextBox.h"
 #include "support/SendHarness.h"
+#include "support/TestGroup.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -360,5 +361,5 @@ void TestTerminal::pasteAndSendDelayRefusals() {
     }
 }
 
-QTEST_MAIN(TestTerminal)
+QUORVEL_TEST_MAIN(TestTerminal)
 #include "test_terminal.moc"

@@ -1,6 +1,7 @@
 // The 1-bit BMP writer and the row reader of the horizontal capture, including files written by
 // another program and a fuzz run over damaged files.
 #include "canvas/Bmp.h"
+#include "support/TestGroup.h"
 
 #include "support/BmpFixtures.h"
 
@@ -326,5 +327,5 @@ void TestBmp::damagedFilesNeverReadOutside() {
     QVERIFY(accepted > 0); // the mutations leave some files whole, so both paths ran
 }
 
-QTEST_GUILESS_MAIN(TestBmp)
+QUORVEL_TEST_GUILESS_MAIN(TestBmp)
 #include "test_bmp.moc"

@@ -1,5 +1,6 @@
 #include "canvas/Canvas.h"
 #include "canvas/LcdSize.h"
+#include "support/TestGroup.h"
 
 #include <QtTest>
 #include <functional>
@@ -194,5 +195,5 @@ void TestCanvas::boxSizes() {
         QCOMPARE(lcdBoxSize(5, 300, 70), QSizeF(140, 140));
 }
 
-QTEST_GUILESS_MAIN(TestCanvas)
+QUORVEL_TEST_GUILESS_MAIN(TestCanvas)
 #include "test_canvas.moc"

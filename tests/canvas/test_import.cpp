@@ -1,5 +1,6 @@
 // Pictures of any kind made into black-and-white panel pictures: placement, dithers, reading.
 #include "canvas/Import.h"
+#include "support/TestGroup.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -332,5 +333,5 @@ void TestImport::unreadablePicturesAreRefused() {
     QVERIFY(importPicture(QImage(), 128, 64, ImportOptions()).isNull());
 }
 
-QTEST_GUILESS_MAIN(TestImport)
+QUORVEL_TEST_GUILESS_MAIN(TestImport)
 #include "test_import.moc"

@@ -4,6 +4,7 @@
 #include "LoadFuzz.h"
 #include "canvas/Import.h"
 #include "support/BmpFixtures.h"
+#include "support/TestGroup.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -241,5 +242,5 @@ void TestLoadFuzz::picturesBeyondWhatTheCanvasHolds() {
     QVERIFY(loaded.picture.isNull());
 }
 
-QTEST_GUILESS_MAIN(TestLoadFuzz)
+QUORVEL_TEST_GUILESS_MAIN(TestLoadFuzz)
 #include "test_load_fuzz.moc"

@@ -2,6 +2,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Dot.h"
 #include "support/CanvasChecks.h"
+#include "support/TestGroup.h"
 
 #include <QtTest>
 
@@ -174,5 +175,5 @@ void TestPen::caption() {
     QCOMPARE(penPositionCaption(at), caption);
 }
 
-QTEST_APPLESS_MAIN(TestPen)
+QUORVEL_TEST_APPLESS_MAIN(TestPen)
 #include "test_pen.moc"

@@ -2,6 +2,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/TextStamp.h"
 #include "support/CanvasChecks.h"
+#include "support/TestGroup.h"
 
 #include <QFontMetrics>
 #include <QtTest>
@@ -189,5 +190,5 @@ void TestTextStamp::whitePenShowsOnlyOverBlack() {
     }
 }
 
-QTEST_MAIN(TestTextStamp)
+QUORVEL_TEST_MAIN(TestTextStamp)
 #include "test_textstamp.moc"

@@ -2,6 +2,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/Dot.h"
 #include "canvas/UndoHistory.h"
+#include "support/TestGroup.h"
 
 #include <QtTest>
 #include <random>
@@ -218,5 +219,5 @@ void TestUndo::straightStrokeHasNoGaps() {
         QVERIFY(count > 100);
 }
 
-QTEST_MAIN(TestUndo)
+QUORVEL_TEST_MAIN(TestUndo)
 #include "test_undo.moc"
