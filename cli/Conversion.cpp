@@ -123,12 +123,12 @@ QString nameComment(const CliOptions& options, const QString& fileName) {
         // The output text reads as the language its Format belongs to.
         const QString format = options.text.format.trimmed().toLower();
         if (format == QLatin1String("$"))
-            language = ExportFormat::Assembler;
+            language = ExportFormat::Pic18Assembler;
         else if (format == QLatin1String("&h"))
             language = ExportFormat::Basic;
     }
     switch (language) {
-    case ExportFormat::Assembler:
+    case ExportFormat::Pic18Assembler:
     case ExportFormat::Pic16Assembler:
         return QStringLiteral("; ") + name;
     case ExportFormat::Basic:

@@ -44,7 +44,7 @@ const Choices<ExportFormat>& exportFormats() {
         for (int i = 0; i < ExportFormatCount; ++i) {
             const auto format = static_cast<ExportFormat>(i);
             list.emplace_back(exportFormatKey(format), format);
-            if (format == ExportFormat::Assembler)
+            if (format == ExportFormat::Pic18Assembler)
                 list.emplace_back(QStringLiteral("asm"), format);
         }
         return list;

@@ -191,56 +191,38 @@ QByteArray basic(const QByteArray& bytes, const Table& table) {
 }
 } // namespace
 
+namespace {
+// What the window's list, the converter's --export and a saved file's name call each format, in
+// the order of ExportFormat.
+struct FormatNames {
+    const char* label;
+    const char* key;
+    const char* extension;
+};
+constexpr FormatNames formatNames[ExportFormatCount] = {
+    {"C array", "c", ".h"},
+    {"C array (Arduino PROGMEM)", "progmem", ".h"},
+    {"PIC18 assembler (db)", "pic18asm", ".inc"},
+    {"PIC16 assembler (dt, retlw)", "pic16asm", ".inc"},
+    {"BASIC (DATA)", "basic", ".bas"},
+    {"Binary file", "binary", ".bin"},
+};
+
+const FormatNames& namesOf(ExportFormat format) {
+    return formatNames[static_cast<int>(format)];
+}
+} // namespace
+
 QString exportFormatLabel(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::C:
-        return QStringLiteral("C array");
-    case ExportFormat::Progmem:
-        return QStringLiteral("C array (Arduino PROGMEM)");
-    case ExportFormat::Assembler:
-        return QStringLiteral("PIC18 assembler (db)");
-    case ExportFormat::Pic16Assembler:
-        return QStringLiteral("PIC16 assembler (dt, retlw)");
-    case ExportFormat::Basic:
-        return QStringLiteral("BASIC (DATA)");
-    case ExportFormat::Binary:
-        return QStringLiteral("Binary file");
-    }
-    return {};
+    return QString::fromLatin1(namesOf(format).label);
 }
 
 QString exportFormatKey(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::C:
-        return QStringLiteral("c");
-    case ExportFormat::Progmem:
-        return QStringLiteral("progmem");
-    case ExportFormat::Assembler:
-        return QStringLiteral("pic18asm");
-    case ExportFormat::Pic16Assembler:
-        return QStringLiteral("pic16asm");
-    case ExportFormat::Basic:
-        return QStringLiteral("basic");
-    case ExportFormat::Binary:
-        return QStringLiteral("binary");
-    }
-    return {};
+    return QString::fromLatin1(namesOf(format).key);
 }
 
 QString exportExtension(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::C:
-    case ExportFormat::Progmem:
-        return QStringLiteral(".h");
-    case ExportFormat::Assembler:
-    case ExportFormat::Pic16Assembler:
-        return QStringLiteral(".inc");
-    case ExportFormat::Basic:
-        return QStringLiteral(".bas");
-    case ExportFormat::Binary:
-        return QStringLiteral(".bin");
-    }
-    return {};
+    return QString::fromLatin1(namesOf(format).extension);
 }
 
 bool isCExport(ExportFormat format) {
@@ -266,7 +248,7 @@ QByteArray exportTable(const QByteArray& bytes, int width, int height, bool hori
         return cArray(bytes, table, false);
     case ExportFormat::Progmem:
         return cArray(bytes, table, true);
-    case ExportFormat::Assembler:
+    case ExportFormat::Pic18Assembler:
         return pic18Assembler(bytes, table);
     case ExportFormat::Pic16Assembler:
         return pic16Assembler(bytes, table);

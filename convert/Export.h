@@ -13,7 +13,7 @@ struct VertMatrix;
 enum class ExportFormat {
     C,
     Progmem,
-    Assembler, // PIC18: db lines, read with TBLRD*+ ("pic18asm", formerly "asm")
+    Pic18Assembler, // db lines, read with TBLRD*+ ("pic18asm", formerly "asm")
     Pic16Assembler,
     Basic,
     Binary

@@ -130,7 +130,7 @@ const QSet<QString>& basicWords() {
 }
 
 bool isAssemblerFormat(ExportFormat format) {
-    return format == ExportFormat::Assembler || format == ExportFormat::Pic16Assembler;
+    return format == ExportFormat::Pic18Assembler || format == ExportFormat::Pic16Assembler;
 }
 } // namespace
 

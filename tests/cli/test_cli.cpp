@@ -64,7 +64,7 @@ void TestCli::exportEqualsExport_data() {
     QTest::addColumn<bool>("horizontal");
     QTest::addColumn<ExportFormat>("format");
     const ExportFormat formats[] = {ExportFormat::C,         ExportFormat::Progmem,
-                                    ExportFormat::Assembler, ExportFormat::Pic16Assembler,
+                                    ExportFormat::Pic18Assembler, ExportFormat::Pic16Assembler,
                                     ExportFormat::Basic,     ExportFormat::Binary};
     const char* names[] = {"c", "progmem", "pic18asm", "pic16asm", "basic", "binary"};
     for (int size = 0; size < LcdSizeCount; ++size)
@@ -105,7 +105,7 @@ void TestCli::exportChoicesAsTheWindowHasThem() {
     // "asm" stays the PIC18 table's name; uint8_t reaches the C table.
     const CliRun asm18 = runCli({QStringLiteral("--export"), QStringLiteral("asm"), path});
     QCOMPARE(asm18.status, 0);
-    QCOMPARE(asm18.out, exportTable(bytes, 128, 64, false, ExportFormat::Assembler,
+    QCOMPARE(asm18.out, exportTable(bytes, 128, 64, false, ExportFormat::Pic18Assembler,
                                     {QStringLiteral("logo"), 16}));
     const CliRun uint8 = runCli({QStringLiteral("--export"), QStringLiteral("progmem"),
                                  QStringLiteral("--c-type"), QStringLiteral("uint8_t"), path});

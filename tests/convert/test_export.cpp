@@ -85,16 +85,16 @@ void TestExport::formats_data() {
                        "const uint8_t image[1024] PROGMEM = {"}
         << "};" << 64 << 4 + 16 * 6 - 1;
     QTest::newRow("PIC18, 8 a line")
-        << ExportFormat::Assembler << options("image", 8) << 1024 << false
+        << ExportFormat::Pic18Assembler << options("image", 8) << 1024 << false
         << QStringList{"; " + vertical128, "; " + yours}
         << "    db 0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff" << 128 << 7 + 8 * 5 - 1;
     // db pads each line to whole program words: an odd count a line would put zeros in the table.
     QTest::newRow("PIC18, 7 a line taken as 8")
-        << ExportFormat::Assembler << options("image", 7) << 1024 << false
+        << ExportFormat::Pic18Assembler << options("image", 7) << 1024 << false
         << QStringList{"; " + vertical128} << "    db 0xf8,0xf9,0xfa,0xfb,0xfc,0xfd,0xfe,0xff"
         << 128 << 7 + 8 * 5 - 1;
     QTest::newRow("PIC18, odd count, one a line taken as two")
-        << ExportFormat::Assembler << options("image", 1) << 1025 << false
+        << ExportFormat::Pic18Assembler << options("image", 1) << 1025 << false
         << QStringList{"; image: 128x64 pixels, vertical bytes (KS0108), 1025 bytes"}
         << "    db 0x00" << 513 << 7 + 2 * 5 - 1;
     QTest::newRow("PIC16, 16 a line")
@@ -118,7 +118,7 @@ void TestExport::formats_data() {
                        "2 REM " + yours, "3 DATA &H00"}
         << "8002 DATA &H3F" << 8000 << 0;
     QTest::newRow("bytes a line beyond 64 taken as 64")
-        << ExportFormat::Assembler << options("image", 1000) << 1024 << false
+        << ExportFormat::Pic18Assembler << options("image", 1000) << 1024 << false
         << QStringList{"; " + vertical128} << "" << 16 << 7 + 64 * 5 - 1;
 }
 
@@ -196,12 +196,12 @@ void TestExport::identifiers_data() {
     row("underscore and digit kept", "_3d", c, "_3d");
     // Assembler and BASIC words, in any case, only where they mean something.
     row("PIC16 instruction", "movlw", ExportFormat::Pic16Assembler, "movlw_");
-    row("PIC18 instruction, capitals", "TBLRD", ExportFormat::Assembler, "TBLRD_");
+    row("PIC18 instruction, capitals", "TBLRD", ExportFormat::Pic18Assembler, "TBLRD_");
     row("directive", "Org", ExportFormat::Pic16Assembler, "Org_");
     row("register the routine uses", "PCLATH", ExportFormat::Pic16Assembler, "PCLATH_");
     row("instruction in C", "movlw", c, "movlw");
     row("BASIC keyword", "Print", ExportFormat::Basic, "Print_");
-    row("BASIC keyword in assembler", "print", ExportFormat::Assembler, "print");
+    row("BASIC keyword in assembler", "print", ExportFormat::Pic18Assembler, "print");
 }
 
 void TestExport::identifiers() {
@@ -241,7 +241,7 @@ void TestExport::binaryIsTheBytesAndPreviewsAsHexDump() {
              QStringLiteral("00000000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f\n"
                             "00000010  10\n"));
     QCOMPARE(exportExtension(ExportFormat::Binary), QStringLiteral(".bin"));
-    QCOMPARE(exportExtension(ExportFormat::Assembler), QStringLiteral(".inc"));
+    QCOMPARE(exportExtension(ExportFormat::Pic18Assembler), QStringLiteral(".inc"));
 }
 
 void TestExport::verticalBytesArePageByPage() {

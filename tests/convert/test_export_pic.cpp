@@ -166,7 +166,7 @@ Outcome runProgram(const QByteArray& program, const QList<PicTable>& tables,
 PicTable panelTable(const PanelTable& panel, ExportFormat format, int bytesPerLine) {
     ExportOptions options;
     options.name =
-        (format == ExportFormat::Assembler ? QStringLiteral("p18 ") : QStringLiteral("p16 ")) +
+        (format == ExportFormat::Pic18Assembler ? QStringLiteral("p18 ") : QStringLiteral("p16 ")) +
         panel.tag;
     options.bytesPerLine = bytesPerLine;
     return {exportName(options.name, format), panel.expected,
@@ -213,7 +213,7 @@ void TestExportPic::pic18ReadsEveryPanelWithTblrd() {
     int perLine = 1; // odd counts a line among them: db would pad each such line
     for (const PanelTable& panel : panelTables())
         if (panel.horizontal == horizontal)
-            tables << panelTable(panel, ExportFormat::Assembler, perLine += 7);
+            tables << panelTable(panel, ExportFormat::Pic18Assembler, perLine += 7);
     // The routines behind their switch, turned on the way the opening comment says.
     QByteArray program;
     for (const PicTable& t : tables)
@@ -254,7 +254,7 @@ void TestExportPic::pic16ReadsEveryPanelThroughItsRoutine() {
 
 void TestExportPic::hostileNamesAssembleAndRead_data() {
     QTest::addColumn<ExportFormat>("format");
-    QTest::newRow("PIC18") << ExportFormat::Assembler;
+    QTest::newRow("PIC18") << ExportFormat::Pic18Assembler;
     QTest::newRow("PIC16") << ExportFormat::Pic16Assembler;
 }
 
@@ -263,7 +263,7 @@ void TestExportPic::hostileNamesAssembleAndRead() {
     const QList<PicTable> tables = hostileTables(format);
     QVERIFY(tables.size() >= 100);
     Outcome outcome;
-    if (format == ExportFormat::Assembler) {
+    if (format == ExportFormat::Pic18Assembler) {
         // The switch given on gpasm's command line this time.
         QStringList defines;
         for (const PicTable& t : tables)
