@@ -63,9 +63,12 @@ void TestCli::exportEqualsExport_data() {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("horizontal");
     QTest::addColumn<ExportFormat>("format");
-    const ExportFormat formats[] = {ExportFormat::C,         ExportFormat::Progmem,
-                                    ExportFormat::Pic18Assembler, ExportFormat::Pic16Assembler,
-                                    ExportFormat::Basic,     ExportFormat::Binary};
+    const ExportFormat formats[] = {ExportFormat::C,
+                                    ExportFormat::Progmem,
+                                    ExportFormat::Pic18Assembler,
+                                    ExportFormat::Pic16Assembler,
+                                    ExportFormat::Basic,
+                                    ExportFormat::Binary};
     const char* names[] = {"c", "progmem", "pic18asm", "pic16asm", "basic", "binary"};
     for (int size = 0; size < LcdSizeCount; ++size)
         for (bool horizontal : {false, true})
