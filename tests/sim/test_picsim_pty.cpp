@@ -182,12 +182,17 @@ void PicsimPtyTest::floodOfTransfers() {
     sinceAnswer.start();
     QElapsedTimer clock;
     clock.start();
-    // First the host only writes, as a terminal program that does not show what comes back.
-    // Then it reads as well; once it has written its part it only reads, until the repeats
-    // that piled up while it was not reading come through as counts (how soon depends on how
-    // fast this machine is: no time is asked of it). It stops in the middle of the flood.
+    // First the host only writes, as a terminal program that does not show what comes back,
+    // for long enough that the answers pile up beyond what is queued. Then it reads as well; once
+    // it has written its part it only reads, until the repeats that piled up while it was not
+    // reading come through as counts (how soon depends on how fast this machine is: no time is
+    // asked of it). It stops in the middle of the flood.
+    bool wasReading = false;
     while (clock.elapsed() < 60000 && (written < stopAt || countedLines == 0)) {
-        const bool reading = written >= total / 4;
+        const bool reading = written >= total / 4 && clock.elapsed() >= 3000;
+        if (reading && !wasReading) // silence is timed from the first read on
+            sinceAnswer.restart();
+        wasReading = reading;
         const bool writing = written < stopAt;
         const ssize_t put = writing ? ::write(fd, stars.constData(),
                                               size_t(qMin<qint64>(stars.size(), stopAt - written)))
