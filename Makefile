@@ -6,6 +6,13 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 RUN_TARGETS := quorvel quorvel-picsim quorvel-convert
 
+# ccache (used when installed) keys on paths relative to the clone, so a second clone or a clean
+# build compiles from the cache. Files of a fresh clone are all new, and the precompiled headers
+# carry their own macros and times: ccache needs to be told that these may be trusted.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
+export CCACHE_SLOPPINESS ?= pch_defines,time_macros,include_file_mtime,include_file_ctime
+
 .PHONY: all deps build build-run run test test-sanitize bench install screenshot format clean
 
 all: build
