@@ -86,12 +86,21 @@ QByteArray cArray(const QByteArray& bytes, const Table& table, bool progmem) {
     return out;
 }
 
-// The opening comment lines of an assembler table, each led by "; ".
-QByteArray assemblerComment(const QList<QByteArray>& lines) {
+// The opening comment lines of an assembler table, each led by "; " (an entry may hold several
+// lines).
+QByteArray assemblerComment(const QList<QByteArray>& entries) {
     QByteArray out;
-    for (const QByteArray& line : lines)
-        out += (line.isEmpty() ? ";" : "; " + line) + '\n';
+    for (const QByteArray& entry : entries)
+        for (const QByteArray& line : entry.split('\n'))
+            out += (line.isEmpty() ? ";" : "; " + line) + '\n';
     return out;
+}
+
+// The lines that point TBLPTR at label n: upper and high byte, then the low byte followed by
+// lowByteTail (which stores it, or first adds an index to it).
+QByteArray pointAtTable(const QByteArray& n, const QByteArray& lowByteTail) {
+    return "    movlw   upper " + n + "\n    movwf   TBLPTRU\n" + "    movlw   high " + n +
+           "\n    movwf   TBLPTRH\n" + "    movlw   low " + n + "\n    " + lowByteTail;
 }
 
 // PIC18: db lines at label <name>. db pads every line to whole program words, so a line holds an
@@ -105,13 +114,8 @@ QByteArray pic18Assembler(const QByteArray& bytes, const Table& table) {
         Yours,
         "PIC18: the bytes in order from label " + n + ", two a program word, low byte first.",
         "Read them with TBLRD*+, which copies the byte at TBLPTR to TABLAT and steps TBLPTR on:",
-        "    movlw   upper " + n,
-        "    movwf   TBLPTRU",
-        "    movlw   high " + n,
-        "    movwf   TBLPTRH",
-        "    movlw   low " + n,
-        "    movwf   TBLPTRL",
-        "    tblrd*+                 ; TABLAT = byte 0, the next TBLRD*+ gives byte 1, ...",
+        pointAtTable(n, "movwf   TBLPTRL\n") +
+            "    tblrd*+                 ; TABLAT = byte 0, the next TBLRD*+ gives byte 1, ...",
         "With " + n + "_routines defined before this file is included (#define " + n + "_routines,",
         "or gpasm -D " + n + "_routines) it also assembles two routines:",
         "    " + n + "_start: TBLPTR at byte 0, for TBLRD*+; changes W and TBLPTR.",
@@ -122,14 +126,10 @@ QByteArray pic18Assembler(const QByteArray& bytes, const Table& table) {
     });
     out += "    ifdef " + n + "_routines\n";
     out += n + "_start:\n";
-    out += "    movlw   upper " + n + "\n    movwf   TBLPTRU\n";
-    out += "    movlw   high " + n + "\n    movwf   TBLPTRH\n";
-    out += "    movlw   low " + n + "\n    movwf   TBLPTRL\n";
+    out += pointAtTable(n, "movwf   TBLPTRL\n");
     out += "    return\n";
     out += n + "_read:\n";
-    out += "    movlw   upper " + n + "\n    movwf   TBLPTRU\n";
-    out += "    movlw   high " + n + "\n    movwf   TBLPTRH\n";
-    out += "    movlw   low " + n + "\n    addwf   " + n + "_index_l, w\n    movwf   TBLPTRL\n";
+    out += pointAtTable(n, "addwf   " + n + "_index_l, w\n    movwf   TBLPTRL\n");
     out += "    movf    " + n + "_index_h, w\n    addwfc  TBLPTRH, f\n";
     out += "    movlw   0\n    addwfc  TBLPTRU, f\n"; // movlw leaves the carry alone
     out += "    tblrd*\n    movf    TABLAT, w\n    return\n";

@@ -8,8 +8,15 @@
 namespace firmware {
 
 namespace {
-qint64 cyclesOf(qint64 ns) {
-    return nsToCycles(ns);
+// What every run can get wrong whatever it was sent: gpsim failing, or a reply character
+// written over one the UART had not taken yet.
+QStringList runFaults(const FirmwareOutcome& out) {
+    QStringList faults;
+    if (!out.run.ok)
+        faults << QStringLiteral("gpsim: %1").arg(out.run.error);
+    if (out.txOverwrites > 0)
+        faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
+    return faults;
 }
 } // namespace
 
@@ -21,13 +28,9 @@ QString repliesOf(const FirmwareOutcome& out) {
 }
 
 QStringList pictureFaults(const FirmwareOutcome& out, const QImage& canvas, qint64 fromCycle) {
-    QStringList faults;
-    if (!out.run.ok)
-        faults << QStringLiteral("gpsim: %1").arg(out.run.error);
+    QStringList faults = runFaults(out);
     if (!out.lcd.displayOn())
         faults << QStringLiteral("display off");
-    if (out.txOverwrites > 0)
-        faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
     const int off = pixelsOff(out.lcd.picture(),
                               [&canvas](int x, int y) { return qGray(canvas.pixel(x, y)) < 128; });
     if (off != 0)
@@ -58,7 +61,7 @@ QStringList checkPictureSend(const QString& cod, const PictureSend& send,
         *outcome = out;
 
     const Schedule& s = setup.schedule;
-    const qint64 first = cyclesOf(s.front().startNs);
+    const qint64 first = nsToCycles(s.front().startNs);
     QStringList faults = pictureFaults(out, canvas, first);
 
     // The bytes in stream order, once each.
@@ -86,12 +89,12 @@ QStringList checkPictureSend(const QString& cod, const PictureSend& send,
             if (w.c == ']' && digits > 0) {
                 const int done = digits / 2; // bytes complete before this wait character
                 const qint64 at = byteCycle[size_t(done - 1)];
-                if (at >= cyclesOf(w.startNs) && late++ == 0)
+                if (at >= nsToCycles(w.startNs) && late++ == 0)
                     firstLate =
                         QStringLiteral("byte %1 on the LCD %2 us after the next wait "
                                        "character started")
                             .arg(done - 1)
-                            .arg(double(at - cyclesOf(w.startNs)) * CycleNs / 1000.0, 0, 'f', 1);
+                            .arg(double(at - nsToCycles(w.startNs)) * CycleNs / 1000.0, 0, 'f', 1);
             }
             if (w.c == ']' && digits < 0)
                 digits = 0;
@@ -102,12 +105,12 @@ QStringList checkPictureSend(const QString& cod, const PictureSend& send,
             faults << QStringLiteral("%1 chunks late, first: %2").arg(late).arg(firstLate);
     }
     const auto lcd = out.reply(QStringLiteral("LCD 1024 bytes"));
-    const qint64 lastChar = cyclesOf(characterEndNs(s.back()));
+    const qint64 lastChar = nsToCycles(characterEndNs(s.back()));
     if (!lcd)
         faults << QStringLiteral("no \"LCD 1024 bytes\"");
     else if (byteCycle.size() >= 1024 && lcd->cycle < byteCycle[1023])
         faults << QStringLiteral("\"LCD 1024 bytes\" before the last byte was on the LCD");
-    else if (lcd->cycle > lastChar + cyclesOf(1'500'000'000))
+    else if (lcd->cycle > lastChar + nsToCycles(1'500'000'000))
         faults << QStringLiteral("\"LCD 1024 bytes\" later than 1.5 s after the last character");
     for (const QString& bad : {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")})
         if (out.has(bad))
@@ -158,11 +161,7 @@ QStringList checkEepromLoad(const QString& cod, const EepromSend& send, Firmware
     if (outcome)
         *outcome = out;
 
-    QStringList faults;
-    if (!out.run.ok)
-        faults << QStringLiteral("gpsim: %1").arg(out.run.error);
-    if (out.txOverwrites > 0)
-        faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
+    QStringList faults = runFaults(out);
     if (out.run.eeprom != expected) {
         int differ = 0;
         int firstAt = -1;
@@ -193,7 +192,7 @@ QStringList checkEepromLoad(const QString& cod, const EepromSend& send, Firmware
             faults << QStringLiteral("no \"EEPROM 1024 bytes at 0000\"");
         if (!out.has(QStringLiteral("LCD from EEPROM 0000")))
             faults << QStringLiteral("no \"LCD from EEPROM 0000\"");
-        const qint64 showAt = cyclesOf(s.back().startNs);
+        const qint64 showAt = nsToCycles(s.back().startNs);
         faults << pictureFaults(out, canvas, showAt);
     }
     for (const QString& bad : {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")})
