@@ -210,11 +210,7 @@ mode_error:
         bra     reply_end_skip
 address_error:
         SAY     txt_err_addr
-        movf    addr_lo, W
-        movwf   num_lo
-        movf    addr_hi, W
-        movwf   num_hi
-        call    tx_hex16
+        call    tx_addr
         SAY     txt_past_end
 reply_end_skip:
         call    tx_crlf
@@ -248,11 +244,7 @@ show_eeprom:
         btfsc   ee_flags, EE_FAULT
         bra     reply_ee_fault
         SAY     txt_lcd_ee
-        movf    addr_lo, W
-        movwf   num_lo
-        movf    addr_hi, W
-        movwf   num_hi
-        call    tx_hex16
+        call    tx_addr
         goto    tx_crlf
 reply_ee_fault:
         SAY     txt_err_ee

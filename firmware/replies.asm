@@ -33,6 +33,13 @@ tx_hex_digit:
         addlw   0x3A
         bra     tx_byte
 
+; tx_addr: sends the header's EEPROM address (addr_hi:addr_lo) as four upper-case hex digits,
+; through tx_hex16 below.
+tx_addr:
+        movf    addr_lo, W
+        movwf   num_lo
+        movf    addr_hi, W
+        movwf   num_hi
 ; tx_hex16: sends num_hi:num_lo as four upper-case hex digits (an EEPROM address).
 tx_hex16:
         swapf   num_hi, W

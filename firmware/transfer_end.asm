@@ -155,11 +155,7 @@ end_of_load_reply:
         movwf   num_hi
         call    tx_dec16
         SAY     txt_bytes_at
-        movf    addr_lo, W
-        movwf   num_lo
-        movf    addr_hi, W
-        movwf   num_hi
-        call    tx_hex16
+        call    tx_addr
         goto    tx_crlf
 
 ; report_lost: one OVERRUN line when characters were lost since the last report.
