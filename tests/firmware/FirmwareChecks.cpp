@@ -18,6 +18,18 @@ QStringList runFaults(const FirmwareOutcome& out) {
         faults << QStringLiteral("%1 TXREG writes over a waiting character").arg(out.txOverwrites);
     return faults;
 }
+
+// A reply no good send gets, each one a fault; and when anything went wrong, all the replies,
+// so that a failing case shows what the firmware said.
+QStringList closedWithReplies(QStringList faults, const FirmwareOutcome& out,
+                              const QStringList& unwanted) {
+    for (const QString& bad : unwanted)
+        if (out.has(bad))
+            faults << QStringLiteral("replied %1").arg(out.reply(bad)->text);
+    if (!faults.isEmpty())
+        faults << QStringLiteral("replies: %1").arg(repliesOf(out));
+    return faults;
+}
 } // namespace
 
 QString repliesOf(const FirmwareOutcome& out) {
@@ -112,12 +124,7 @@ QStringList checkPictureSend(const QString& cod, const PictureSend& send,
         faults << QStringLiteral("\"LCD 1024 bytes\" before the last byte was on the LCD");
     else if (lcd->cycle > lastChar + nsToCycles(1'500'000'000))
         faults << QStringLiteral("\"LCD 1024 bytes\" later than 1.5 s after the last character");
-    for (const QString& bad : {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")})
-        if (out.has(bad))
-            faults << QStringLiteral("replied %1").arg(out.reply(bad)->text);
-    if (!faults.isEmpty())
-        faults << QStringLiteral("replies: %1").arg(repliesOf(out));
-    return faults;
+    return closedWithReplies(faults, out, {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")});
 }
 
 QStringList checkEepromLoad(const QString& cod, const EepromSend& send, FirmwareOutcome* outcome) {
@@ -195,12 +202,7 @@ QStringList checkEepromLoad(const QString& cod, const EepromSend& send, Firmware
         const qint64 showAt = nsToCycles(s.back().startNs);
         faults << pictureFaults(out, canvas, showAt);
     }
-    for (const QString& bad : {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")})
-        if (out.has(bad))
-            faults << QStringLiteral("replied %1").arg(out.reply(bad)->text);
-    if (!faults.isEmpty())
-        faults << QStringLiteral("replies: %1").arg(repliesOf(out));
-    return faults;
+    return closedWithReplies(faults, out, {QStringLiteral("OVERRUN"), QStringLiteral("ERROR")});
 }
 
 QStringList checkBadThenGood(const QString& cod, const QByteArray& bad, const QString& errorWords,
@@ -234,11 +236,7 @@ QStringList checkBadThenGood(const QString& cod, const QByteArray& bad, const QS
         faults << QStringLiteral("no \"LCD 1024 bytes\" for the good picture");
     else if (error && error->cycle > shown->cycle)
         faults << QStringLiteral("the ERROR line came after the good picture");
-    if (out.has(QStringLiteral("OVERRUN")))
-        faults << QStringLiteral("replied %1").arg(out.reply(QStringLiteral("OVERRUN"))->text);
-    if (!faults.isEmpty())
-        faults << QStringLiteral("replies: %1").arg(repliesOf(out));
-    return faults;
+    return closedWithReplies(faults, out, {QStringLiteral("OVERRUN")});
 }
 
 QStringList checkOverrunReported(const QString& cod, FirmwareOutcome* outcome) {
